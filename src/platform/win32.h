@@ -33,6 +33,11 @@ using HMODULE = void*;
 using HWND = void*;
 using HDEVINFO = void*;
 using FARPROC = void (*)();
+using PCSTR = const char*;
+using PDWORD = DWORD*;
+
+// The standard Windows calling convention means nothing on Linux.
+#define WINAPI
 
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
