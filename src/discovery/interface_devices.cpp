@@ -29,7 +29,9 @@ constexpr DWORD DETAIL_PATH_OFFSET = sizeof(DWORD);
 
 template <typename Function>
 Function lookUp(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(GetProcAddress(library, name));
+    // Through the generic function pointer type: the system declares the
+    // result as a function of no arguments.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
 // "setupapi.dll" loaded for one count or one open, with the entry points both
