@@ -26,7 +26,9 @@ using ULONG_PTR = std::uintptr_t;
 using LPVOID = void*;
 using LPCVOID = const void*;
 using LPCSTR = const char*;
+using PCSTR = const char*;
 using LPDWORD = DWORD*;
+using PDWORD = DWORD*;
 using HANDLE = void*;
 using HGLOBAL = void*;
 using HMODULE = void*;
@@ -56,6 +58,9 @@ inline constexpr DWORD FILE_FLAG_OVERLAPPED = 0x40000000u;
 inline constexpr UINT GMEM_MOVEABLE = 0x0002u;
 inline constexpr UINT GMEM_ZEROINIT = 0x0040u;
 
+// Heap allocation.
+inline constexpr DWORD HEAP_ZERO_MEMORY = 0x00000008u;
+
 // Dynamic library notifications.
 inline constexpr DWORD DLL_PROCESS_DETACH = 0;
 inline constexpr DWORD DLL_PROCESS_ATTACH = 1;
@@ -64,13 +69,17 @@ inline constexpr DWORD DLL_THREAD_DETACH = 3;
 
 // System error codes the library and its stand-in use.
 inline constexpr DWORD ERROR_SUCCESS = 0;
+inline constexpr DWORD ERROR_INVALID_FUNCTION = 1;
 inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
 inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 inline constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 inline constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+inline constexpr DWORD ERROR_NOT_LOCKED = 158;
+inline constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 inline constexpr DWORD ERROR_INVALID_USER_BUFFER = 1784;
 
@@ -94,7 +103,11 @@ struct CRITICAL_SECTION {
 using LPCRITICAL_SECTION = CRITICAL_SECTION*;
 
 // Device installation records. The size fields are checked against the
-// values of the build's word size, as the system does.
+// values of the build's word size, as the system does: 32 and 8 on 64-bit
+// builds, 28 and 5 on 32-bit builds, where the system packs them to bytes.
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(push, 1)
+#endif
 struct SP_DEVICE_INTERFACE_DATA {
     DWORD cbSize;
     GUID InterfaceClassGuid;
@@ -108,12 +121,18 @@ struct SP_DEVICE_INTERFACE_DETAIL_DATA_A {
     char DevicePath[1];
 };
 using PSP_DEVICE_INTERFACE_DETAIL_DATA_A = SP_DEVICE_INTERFACE_DETAIL_DATA_A*;
+#if UINTPTR_MAX == 0xFFFFFFFFu
+#pragma pack(pop)
+#endif
 
 struct SP_DEVINFO_DATA;
 using PSP_DEVINFO_DATA = SP_DEVINFO_DATA*;
 
 inline constexpr DWORD DIGCF_PRESENT = 0x02u;
 inline constexpr DWORD DIGCF_DEVICEINTERFACE = 0x10u;
+
+// Flags of an enumerated device interface.
+inline constexpr DWORD SPINT_ACTIVE = 0x1u;
 
 extern "C" {
 
@@ -146,6 +165,23 @@ HMODULE LoadLibraryA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 
+// The entry points of "setupapi.dll". The library reaches them only through
+// LoadLibraryA and GetProcAddress, as on Windows.
+HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags);
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID* classGuid,
+                                 DWORD index, PSP_DEVICE_INTERFACE_DATA interfaceData);
+BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interfaceData,
+                                      PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize,
+                                      PDWORD requiredSize, PSP_DEVINFO_DATA device);
+BOOL SetupDiDestroyDeviceInfoList(HDEVINFO set);
+
 }  // extern "C"
 
 #endif  // _WIN32
+
+// Pointer types of the "setupapi.dll" entry points, for the addresses that
+// GetProcAddress returns (the same on both systems).
+using SetupDiGetClassDevsAProc = decltype(&SetupDiGetClassDevsA);
+using SetupDiEnumDeviceInterfacesProc = decltype(&SetupDiEnumDeviceInterfaces);
+using SetupDiGetDeviceInterfaceDetailAProc = decltype(&SetupDiGetDeviceInterfaceDetailA);
+using SetupDiDestroyDeviceInfoListProc = decltype(&SetupDiDestroyDeviceInfoList);
