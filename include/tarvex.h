@@ -331,13 +331,21 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t 
 #define TARVEX_INFO_DELAY_RANGE 18   /* four int32: -9, -25, 2038, 2022 */
 
 /*
- * Delivers the record of `type` (compared as a whole 32-bit value) into
- * `buffer`. Size negotiation: when `buffer` is null or *size is not the
- * record's size, *size is set to that size, 0 is returned and nothing is
- * read; compare *size with what you passed to know whether data came.
- * Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_BAD_SELECTOR (*size = 0);
- * TARVEX_ERR_DRIVER_CALL (a string descriptor too short; buffer untouched);
- * a sensor read error (type 3); TARVEX_ERR_OUT_OF_RANGE (size is null).
+ * Delivers the record of `type` (compared as a whole 32-bit value: 0x110 is
+ * not 16) into `buffer`: exactly the record's bytes, strings not terminated.
+ * Size negotiation: when `buffer` is null or *size is not exactly the
+ * record's size, *size is set to that size, 0 is returned, nothing is sent to
+ * the camera and the buffer is not touched; compare *size with what you
+ * passed to know whether data came. Call once with a null buffer to learn the
+ * size, then with a buffer of that size and *size holding it.
+ * Types 0 and 1 are read from the camera's string descriptors and type 3
+ * from the sensor at each call; the others are constants or stored at open.
+ * Results: 0; TARVEX_ERR_INVALID_HANDLE (nothing written);
+ * TARVEX_ERR_BAD_SELECTOR (*size = 0); TARVEX_ERR_DRIVER_CALL (a string
+ * descriptor unreadable or too short; buffer untouched); a sensor read error
+ * (type 3: TARVEX_ERR_NO_MEMORY, TARVEX_ERR_REQUEST_FAILED,
+ * TARVEX_ERR_BUSY_TIMEOUT; buffer untouched); TARVEX_ERR_OUT_OF_RANGE (size
+ * is null; nothing sent).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32_t type,
                                                      void* buffer, int32_t* size);
@@ -345,18 +353,21 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32
 /*
  * Copies the driver's 12-byte slot record into `buffer` unchanged.
  * Results: 0; TARVEX_ERR_INVALID_HANDLE; a positive system error code when
- * the driver call fails; TARVEX_ERR_DRIVER_CALL when it returns another byte
- * count; TARVEX_ERR_OUT_OF_RANGE (null pointer).
+ * the driver call fails (TARVEX_ERR_DRIVER_CALL if the system gives none;
+ * the buffer's content is then undefined); TARVEX_ERR_DRIVER_CALL when it
+ * returns another byte count; TARVEX_ERR_OUT_OF_RANGE (null pointer).
  */
 TARVEX_API int32_t TARVEX_CALL TarvexGetSlotInfo(CameraHandle handle, void* buffer);
 
 /*
  * Small controller operations by `type` (a whole 32-bit value): 0 writes the
- * byte 1 (*size = 1); 1 reads one byte (*size = 1); 2 reads *size bytes;
- * 3 reads one byte (*size = 1); 4 sends a command byte (buffer and *size
- * untouched). Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_BAD_SELECTOR
- * (*size = 0); TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_OUT_OF_RANGE (null
- * pointer where one is used).
+ * byte 1, nothing sent (*size = 1); 1 reads one controller byte and 3 one
+ * status byte (*size = 1 whatever the result); 2 reads *size bytes (*size
+ * unchanged; 0 reads nothing and needs no buffer); 4 sends a command byte
+ * (buffer and *size untouched, neither needed). There is no size negotiation.
+ * Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_BAD_SELECTOR
+ * (*size = 0); TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_OUT_OF_RANGE (a null
+ * pointer where one is used, or a negative *size for type 2; nothing sent).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceControl(CameraHandle handle, uint32_t type,
                                                      void* buffer, int32_t* size);
@@ -383,16 +394,30 @@ typedef struct CommandQuery {
 
 /*
  * Operations without a function of their own, by `command` (a whole 32-bit
- * value): 0 and 1 send the *size-byte block at `data` to the firmware and
- * wait for it (busy bit 0 or 1); 2 reads *size bytes into `data`; 3 sends
- * the byte data[0]; 37 strobe setup (StrobeSetup); 40 pulses bit 0 of sensor
- * register 0x0D (*data must be a 32-bit 0); 48 reads 2 bytes; 256 a query
- * (CommandQuery; *size receives 4, or 0 when refused).
+ * value: 0x125 is not 37):
+ *   0, 1  send the *size-byte block at `data` to the firmware and wait until
+ *         it is taken (busy bit 0 or 1, at most 1000 ms);
+ *   2     reads *size bytes into `data`;
+ *   3     sends the byte data[0];
+ *   37    strobe setup (StrobeSetup): mode 0 sets bits 9 and 10 of sensor
+ *         register 0x1E, mode 1 clears bits 9 and 11, then the strobe byte is
+ *         sent (not recorded as the strobe polarity); another mode gives
+ *         TARVEX_ERR_BAD_SELECTOR with nothing sent;
+ *   40    pulses bit 0 of sensor register 0x0D (*data must be a 32-bit 0,
+ *         else TARVEX_ERR_BAD_SELECTOR with nothing sent);
+ *   48    reads 2 bytes into `data`;
+ *   256   a query (CommandQuery): *size receives 4, or 0 when the query code
+ *         or selector is refused (TARVEX_ERR_BAD_SELECTOR; *bytesReturned is
+ *         0 for a refused selector and untouched for a refused query code).
+ *         After a failed driver query (TARVEX_ERR_STATUS_QUERY) the 4 stays.
+ * *size is read by 0, 1 and 2, written by 256 and by unknown commands, and
+ * not used by the others (it may then be null). An empty block (*size 0)
+ * needs no data.
  * Results: 0; TARVEX_ERR_INVALID_HANDLE (nothing touched);
- * TARVEX_ERR_BAD_SELECTOR (unknown command: *size = 0);
- * TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_BUSY_TIMEOUT; TARVEX_ERR_STATUS_QUERY;
- * a sensor write error; TARVEX_ERR_OUT_OF_RANGE (a null pointer where one is
- * used; nothing sent).
+ * TARVEX_ERR_BAD_SELECTOR (unknown command: *size = 0, data not read);
+ * TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_BUSY_TIMEOUT (the block was sent);
+ * TARVEX_ERR_STATUS_QUERY; a sensor write error; TARVEX_ERR_OUT_OF_RANGE (a
+ * null pointer where one is used; nothing sent, nothing written).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexCommand(CameraHandle handle, uint32_t command, void* data,
                                                uint32_t* size);
@@ -422,7 +447,7 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexLoadEEPROM(CameraHandle handle, const uin
 
 /*
  * Reads `length` bytes of device memory at `address` (low 16 bits) in one
- * transfer. Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_REQUEST_FAILED;
+ * transfer; reads have no range limit. Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_REQUEST_FAILED;
  * TARVEX_ERR_OUT_OF_RANGE (null buffer with a non-zero length).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32_t address,
@@ -439,7 +464,8 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint3
                                                       const void* data, uint32_t length);
 
 /*
- * Reads `count` consecutive sensor registers from `start` (any register).
+ * Reads `count` (modulo 65536) consecutive sensor registers from `start`
+ * (any register; the library's mirrored copies are not refreshed).
  * Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_NO_MEMORY;
  * TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_BUSY_TIMEOUT; TARVEX_ERR_OUT_OF_RANGE
  * (null pointer with a non-zero count).
@@ -448,12 +474,14 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t sta
                                                uint16_t* values, uint32_t count);
 
 /*
- * Writes `count` consecutive sensor registers from `start` in one frame. Every
- * register of the range must be one the library mirrors: otherwise
- * TARVEX_ERR_OUT_OF_RANGE and nothing is sent (the mirrored copies of the
- * registers before it are already replaced). Other results: 0;
+ * Writes `count` (modulo 65536) consecutive sensor registers from `start` in
+ * one frame. Every register of the range must be one the library mirrors:
+ * otherwise TARVEX_ERR_OUT_OF_RANGE and nothing is sent (the mirrored copies
+ * of the registers before it are already replaced). The mirrored copies keep
+ * the new values even when the write fails. Other results: 0;
  * TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_NO_MEMORY; TARVEX_ERR_REQUEST_FAILED;
- * TARVEX_ERR_BUSY_TIMEOUT.
+ * TARVEX_ERR_BUSY_TIMEOUT; TARVEX_ERR_OUT_OF_RANGE (null pointer with a
+ * non-zero count).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t start,
                                                 const uint16_t* values, uint32_t count);
