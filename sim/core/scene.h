@@ -5,8 +5,8 @@
 // The scene (active-area coordinates: column 0-1279, row 0-1023)
 //   background  32 + column*5/64 + row*5/64 + ((column ^ row) & 7)
 //               a diagonal ramp, darkest top-left (32), brightest
-//               bottom-right (217); the fine 0-7 texture makes every pixel
-//               differ from its four neighbours, so an off-by-one in the
+//               bottom-right (217); the fine 0-7 texture tells neighbouring
+//               pixels apart almost everywhere, so an off-by-one in the
 //               readout shows.
 //   grid        0 (black): columns with (column + 4) % 128 < 8 and rows with
 //               (row + 4) % 128 < 8, i.e. 8-pixel lines centred on every
@@ -31,8 +31,11 @@
 //   scale s     8 when register 0x1E bits 4-5 are 3 (mode 3), else 4 when
 //               0x1E bits 2-3 are 3 (mode 2), else 2 when 0x20 bits 3-4 are 3
 //               (mode 1), else 1. A field holding 1 or 2 reduces nothing.
-//   extent      the window registers count at most 2048 columns and rows:
-//               columns = min(R4, 2047) + 1, rows = min(R3, 2047) + 1.
+//   extent      the window counters are 11 bits wide, so a window spans at
+//               most 2048 columns and rows (this also bounds the kept frame
+//               at 4 MiB): columns = min(R4, 2047) + 1, rows = min(R3, 2047) + 1.
+//               A window reaching past the active area reads 0 there; a
+//               frame smaller than the library asks for is padded with 0.
 //   size        width = columns / s, height = rows / s (integer division).
 //   reduction   skipping that keeps pixel pairs, so the 2x2 gain pattern
 //               survives: output x reads sensor column
