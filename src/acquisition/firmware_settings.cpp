@@ -7,8 +7,8 @@ using namespace tarvex;
 
 namespace {
 
-ApiStatus sendFirmwareSetting(CameraHandle handle, uint8_t requestCode,
-                              uint8_t CameraState::*field, uint32_t argument) {
+ApiStatus sendFirmwareSetting(CameraHandle handle, uint8_t requestCode, uint8_t CameraState::*field,
+                              uint32_t argument) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     uint8_t byte = static_cast<uint8_t>(argument);
@@ -20,13 +20,11 @@ ApiStatus sendFirmwareSetting(CameraHandle handle, uint8_t requestCode,
 }  // namespace
 
 extern "C" ApiStatus TARVEX_CALL TarvexSetTriggerPolarity(CameraHandle handle, uint32_t polarity) {
-    return sendFirmwareSetting(handle, request::TRIGGER_POLARITY, &CameraState::triggerPolarity,
-                               polarity);
+    return sendFirmwareSetting(handle, request::TRIGGER_POLARITY, &CameraState::triggerPolarity, polarity);
 }
 
 extern "C" ApiStatus TARVEX_CALL TarvexSetStrobePolarity(CameraHandle handle, uint32_t polarity) {
-    return sendFirmwareSetting(handle, request::STROBE_POLARITY, &CameraState::strobePolarity,
-                               polarity);
+    return sendFirmwareSetting(handle, request::STROBE_POLARITY, &CameraState::strobePolarity, polarity);
 }
 
 extern "C" ApiStatus TARVEX_CALL TarvexSetSnapSpeed(CameraHandle handle, uint32_t speed) {

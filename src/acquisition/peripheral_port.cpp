@@ -18,8 +18,8 @@ struct PeripheralOutput {
 constexpr uint8_t ACTION_SELECTOR = 4;
 constexpr uint8_t LAST_SELECTOR = 6;
 constexpr PeripheralOutput PeripheralOutputs[LAST_SELECTOR + 1] = {
-    {0x01, 0, false}, {0x02, 1, false}, {0x04, 2, true}, {0x08, 3, true},
-    {0x00, 0, false},  // selector 4: the action, no output bit
+    {0x01, 0, false}, {0x02, 1, false}, {0x04, 2, true},
+    {0x08, 3, true},  {0x00, 0, false},  // selector 4: the action, no output bit
     {0x10, 4, true},  {0x20, 5, true},
 };
 

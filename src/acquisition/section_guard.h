@@ -7,9 +7,7 @@ namespace tarvex {
 
 class SectionGuard {
 public:
-    explicit SectionGuard(CRITICAL_SECTION* section) : section_(section) {
-        EnterCriticalSection(section_);
-    }
+    explicit SectionGuard(CRITICAL_SECTION* section) : section_(section) { EnterCriticalSection(section_); }
     ~SectionGuard() { LeaveCriticalSection(section_); }
     SectionGuard(const SectionGuard&) = delete;
     SectionGuard& operator=(const SectionGuard&) = delete;

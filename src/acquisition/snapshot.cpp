@@ -17,8 +17,7 @@ constexpr uint16_t TRIGGER_MASK = 0x0001;
 constexpr uint8_t LAST_SNAP_MODE = 3;
 
 ApiStatus fireTrigger(CameraState& camera) {
-    return writeRegisterField(camera.device, camera.sensorShadow, TRIGGER_REGISTER, TRIGGER_MASK,
-                              1, 0);
+    return writeRegisterField(camera.device, camera.sensorShadow, TRIGGER_REGISTER, TRIGGER_MASK, 1, 0);
 }
 
 }  // namespace

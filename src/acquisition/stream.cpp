@@ -12,8 +12,7 @@ ApiStatus startStream(HANDLE device, CRITICAL_SECTION* lock, int32_t frameBytes)
     // Every step goes out whatever the one before returned; a failed vendor
     // request counts as a failed driver call.
     bool framingReset = writeVendorByte(device, request::FRAME_RESET, 0) >= 0;
-    bool streamArmed =
-        callDriverWithValue(device, driver::STREAM_START, static_cast<uint32_t>(frameBytes));
+    bool streamArmed = callDriverWithValue(device, driver::STREAM_START, static_cast<uint32_t>(frameBytes));
     bool acquisitionOn = writeVendorByte(device, request::ACQUISITION, 1) >= 0;
     return framingReset && streamArmed && acquisitionOn ? 0 : ERR_DRIVER_CALL;
 }

@@ -36,8 +36,7 @@ extern "C" ApiStatus TARVEX_CALL TarvexAbortSnap(CameraHandle) __attribute__((al
 
 // The per-frame path: one status query and one read that the driver places
 // straight into the caller's buffer. Nothing is allocated or copied here.
-extern "C" int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer,
-                                              uint32_t* bytesReturned) {
+extern "C" int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer, uint32_t* bytesReturned) {
     if (bytesReturned == nullptr) return ERR_OUT_OF_RANGE;
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
@@ -48,8 +47,7 @@ extern "C" int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer,
 
     int32_t status = 0;
     int32_t result;
-    if (!callDriverExact(camera->device, driver::GET_TRANSFER_STATUS, nullptr, 0, &status,
-                         sizeof status)) {
+    if (!callDriverExact(camera->device, driver::GET_TRANSFER_STATUS, nullptr, 0, &status, sizeof status)) {
         result = ERR_STATUS_QUERY;
     } else if (status < 0) {
         result = status;  // the driver's failure, passed through unchanged
@@ -67,8 +65,7 @@ extern "C" ApiStatus TARVEX_CALL TarvexGetLastError(CameraHandle handle, int32_t
     if (lastError == nullptr) return ERR_OUT_OF_RANGE;
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
-    return callDriverExact(camera->device, driver::GET_LAST_ERROR, nullptr, 0, lastError,
-                           sizeof *lastError)
+    return callDriverExact(camera->device, driver::GET_LAST_ERROR, nullptr, 0, lastError, sizeof *lastError)
                ? 0
                : ERR_STATUS_QUERY;
 }

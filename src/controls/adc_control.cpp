@@ -21,15 +21,13 @@ constexpr FieldSelector AdcFields[] = {
 
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexADCControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value) {
+extern "C" ApiStatus TARVEX_CALL TarvexADCControl(CameraHandle handle, uint32_t selector, int32_t value) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     uint8_t chosen = static_cast<uint8_t>(selector);
     if (chosen == ADC_MODE_SELECTOR) {
         // The controller takes the low byte; the record keeps the whole value.
-        ApiStatus result =
-            writeVendorByte(camera->device, request::ADC_MODE, static_cast<uint8_t>(value));
+        ApiStatus result = writeVendorByte(camera->device, request::ADC_MODE, static_cast<uint8_t>(value));
         if (result == 0) camera->adcMode = value;
         return result;
     }

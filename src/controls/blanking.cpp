@@ -16,8 +16,7 @@ constexpr uint32_t MIN_VERTICAL_BLANKING = 25;
 
 // No range check: the values wrap at 16 bits (unsigned arithmetic, so that no
 // argument overflows).
-extern "C" ApiStatus TARVEX_CALL TarvexSetDelay(CameraHandle handle, int32_t horizontal,
-                                                int32_t vertical) {
+extern "C" ApiStatus TARVEX_CALL TarvexSetDelay(CameraHandle handle, int32_t horizontal, int32_t vertical) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     uint16_t values[BLANKING_REGISTER_COUNT] = {

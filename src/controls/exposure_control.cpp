@@ -16,8 +16,7 @@ constexpr FieldSelector ExposureFields[] = {
 
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value) {
+extern "C" ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t selector, int32_t value) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     uint8_t chosen = static_cast<uint8_t>(selector);

@@ -17,8 +17,7 @@ struct FieldSelector {
 };
 
 // The row of `selector` in `table`, or nullptr.
-inline const FieldSelector* findFieldSelector(std::span<const FieldSelector> table,
-                                              uint8_t selector) {
+inline const FieldSelector* findFieldSelector(std::span<const FieldSelector> table, uint8_t selector) {
     for (const FieldSelector& row : table) {
         if (row.selector == selector) return &row;
     }

@@ -19,8 +19,7 @@ constexpr FieldSelector GainFields[] = {
 
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexAGCControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value) {
+extern "C" ApiStatus TARVEX_CALL TarvexAGCControl(CameraHandle handle, uint32_t selector, int32_t value) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     uint8_t chosen = static_cast<uint8_t>(selector);

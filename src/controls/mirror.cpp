@@ -15,8 +15,7 @@ constexpr uint32_t MIRROR_ON = 0x0101;
 }  // namespace
 
 // The second argument has never had a use; it stays for the signature.
-extern "C" ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, int32_t,
-                                                         int32_t enable) {
+extern "C" ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, int32_t, int32_t enable) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     return writeRegisterField(camera->device, camera->sensorShadow, MIRROR_REGISTER, MIRROR_MASK,

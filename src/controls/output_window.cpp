@@ -50,8 +50,7 @@ extern "C" ApiStatus TARVEX_CALL TarvexSetOutputWindow(CameraHandle handle, int3
         uint32_t whole = values[i];
         updateRegisterField(camera->sensorShadow, WINDOW_REGISTER + i, 0xFFFF, whole, 0);
     }
-    ApiStatus result =
-        writeSensorRegisters(camera->device, WINDOW_REGISTER, values, WINDOW_REGISTER_COUNT);
+    ApiStatus result = writeSensorRegisters(camera->device, WINDOW_REGISTER, values, WINDOW_REGISTER_COUNT);
     // The frame size follows only a window the sensor accepted.
     if (result == 0) {
         camera->windowWidth = width;
