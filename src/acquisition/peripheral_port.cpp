@@ -18,9 +18,13 @@ struct PeripheralOutput {
 constexpr uint8_t ACTION_SELECTOR = 4;
 constexpr uint8_t LAST_SELECTOR = 6;
 constexpr PeripheralOutput PeripheralOutputs[LAST_SELECTOR + 1] = {
-    {0x01, 0, false}, {0x02, 1, false}, {0x04, 2, true},
-    {0x08, 3, true},  {0x00, 0, false},  // selector 4: the action, no output bit
-    {0x10, 4, true},  {0x20, 5, true},
+    {0x01, 0, false},  // selector 0
+    {0x02, 1, false},  // selector 1
+    {0x04, 2, true},   // selector 2
+    {0x08, 3, true},   // selector 3
+    {0x00, 0, false},  // selector 4: the action, no output bit
+    {0x10, 4, true},   // selector 5
+    {0x20, 5, true},   // selector 6
 };
 
 // Input bits 1 and 2 are active low; bit 0 is read as it is.
