@@ -166,15 +166,21 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexAbortSnap(CameraHandle handle);
 
 /*
  * Fetches one frame into `buffer`, which holds at least the frame size fixed
- * by the last TarvexStartSnap (1,310,720 bytes for the full window); the
- * driver stores the number of bytes placed in *bytesReturned. The frame is
- * written by the driver straight into the buffer.
+ * by the last TarvexStartSnap (1,310,720 bytes for the full window; 0 before
+ * the first start); the driver stores the number of bytes placed in
+ * *bytesReturned. The frame is written by the driver straight into the
+ * buffer: nothing is allocated or copied on the way. The library does not
+ * check that a stream was started.
  * Results: the driver's transfer status, 0 or positive, on success;
  * TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_STATUS_QUERY; TARVEX_ERR_DRIVER_CALL
  * (the frame read failed: buffer and count as the driver left them); a
- * negative driver transfer status, unchanged (for example -1073741807), with
- * buffer and count untouched; TARVEX_ERR_OUT_OF_RANGE (a null pointer).
- * A short frame shows only in *bytesReturned.
+ * negative driver transfer status, unchanged (for example -1073741807 for a
+ * transaction error), with buffer and count untouched;
+ * TARVEX_ERR_OUT_OF_RANGE (bytesReturned is null, or buffer is null while
+ * the frame size is not 0; nothing sent). A short frame shows only in
+ * *bytesReturned. The result is also kept for TarvexCommand's query of the
+ * last transfer result (every result but TARVEX_ERR_INVALID_HANDLE and
+ * TARVEX_ERR_OUT_OF_RANGE).
  */
 TARVEX_API int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer,
                                               uint32_t* bytesReturned);
@@ -219,10 +225,12 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexSetStrobePolarity(CameraHandle handle, ui
 TARVEX_API ApiStatus TARVEX_CALL TarvexSetSnapSpeed(CameraHandle handle, uint32_t speed);
 
 /*
- * Waits for the frame sync to fall (a high level followed by a low one), at
- * most about 5000 ms; the call busy-polls without sleeping. Results: 0 once
- * the handle could be locked, whether or not the edge came;
- * TARVEX_ERR_INVALID_HANDLE.
+ * Waits for the frame sync to fall (a high read followed directly by a low
+ * one), at most about 5000 ms; a wait that starts while the level is low
+ * first waits for it to rise. The call busy-polls the camera without
+ * sleeping; a failed read keeps the level read before it (low before the
+ * first good read). Results: 0 once the handle could be locked, whether or
+ * not the edge came; TARVEX_ERR_INVALID_HANDLE.
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexWaitSync(CameraHandle handle);
 
@@ -244,9 +252,10 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexPeriDeviceControl(CameraHandle handle, ui
 
 /*
  * Reads the three inputs of the peripheral port into *status (bits 0-2;
- * 0 on every failure). Results: 0; TARVEX_ERR_INVALID_HANDLE;
+ * inputs 1 and 2 are active low on the wire and come back inverted; 0 on
+ * every failure). Results: 0; TARVEX_ERR_INVALID_HANDLE;
  * TARVEX_ERR_NOT_SUPPORTED; TARVEX_ERR_REQUEST_FAILED;
- * TARVEX_ERR_OUT_OF_RANGE (null pointer).
+ * TARVEX_ERR_OUT_OF_RANGE (status is null: nothing sent, nothing stored).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexGetArriveStatus(CameraHandle handle, uint8_t* status);
 
@@ -256,28 +265,36 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexGetArriveStatus(CameraHandle handle, uint
 
 /*
  * Resolution mode (low byte of `mode`): 0 = 1280 x 1024, 1 = 640 x 512,
- * 2 = 320 x 256 output pixels; 3 is a sensor mode with no defined size.
+ * 2 = 320 x 256 output pixels; 3 is a sensor mode with no defined output
+ * size, in which TarvexSetOutputWindow refuses a window (the sensor keeps
+ * the window it had and the frame size stays that of the last window set).
  * The window is not rescaled: set it again afterwards with
  * TarvexSetOutputWindow. Results: 0; TARVEX_ERR_OUT_OF_RANGE (above 3,
  * checked before the handle); TARVEX_ERR_INVALID_HANDLE; a sensor write
- * error (the mode is unchanged).
+ * error of the last of its three register writes (the mode is unchanged;
+ * the failure of an earlier one is not reported).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexSetResolution(CameraHandle handle, uint32_t mode);
 
 /*
- * Places and sizes the output window, in output pixels of the current mode.
- * The frame size follows at the next TarvexStartSnap. Results: 0;
- * TARVEX_ERR_OUT_OF_RANGE (width < 4, height < 3, or width x height beyond
- * 2^31 - 1; checked before the handle); TARVEX_ERR_INVALID_HANDLE; a sensor
- * write error (the window is unchanged).
+ * Places and sizes the output window, in output pixels of the current mode
+ * (scaled by 1, 2 or 4 into sensor pixels). x and y are not bounded; the
+ * sensor's position and size registers take the scaled values modulo
+ * 65536. The frame size, width x height bytes, follows at the next
+ * TarvexStartSnap. Results: 0; TARVEX_ERR_OUT_OF_RANGE (width < 4,
+ * height < 3, or width x height beyond 2^31 - 1: checked before the handle;
+ * resolution mode 3, which has no scale: nothing sent);
+ * TARVEX_ERR_INVALID_HANDLE; a sensor write error (the window and frame size
+ * are unchanged).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexSetOutputWindow(CameraHandle handle, int32_t x, int32_t y,
                                                        int32_t width, int32_t height);
 
 /*
  * Horizontal and vertical blanking. Usable range: horizontal -9 to 2038,
- * vertical -25 to 2022 (not checked). Results: 0; TARVEX_ERR_INVALID_HANDLE;
- * a sensor write error.
+ * vertical -25 to 2022 (not checked: the registers take delay + 9 and
+ * delay + 25 modulo 65536). Results: 0; TARVEX_ERR_INVALID_HANDLE; a sensor
+ * write error.
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexSetDelay(CameraHandle handle, int32_t horizontal,
                                                 int32_t vertical);
@@ -295,9 +312,11 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, in
 
 /*
  * Selector 0: ADC mode (low byte sent to the controller, whole value kept);
- * 1: ADC flag (1 bit); 16-19: channel levels 0-3 (9 bits).
- * Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_BAD_SELECTOR;
- * TARVEX_ERR_REQUEST_FAILED; a sensor write error.
+ * 1: ADC flag (1 bit); 16-19: channel levels 0-3 (9 bits). The value is not
+ * checked against the field: bits beyond it change the bits beside it.
+ * Results: 0; TARVEX_ERR_INVALID_HANDLE (checked before the selector);
+ * TARVEX_ERR_BAD_SELECTOR (nothing sent); TARVEX_ERR_REQUEST_FAILED; a
+ * sensor write error.
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexADCControl(CameraHandle handle, uint32_t selector,
                                                   int32_t value);
