@@ -26,6 +26,7 @@ struct DeviceCall {
     uint32_t error = 0;
     // Kept between retries of a call that had to wait.
     bool arrived = false;
+    uint8_t inHead[32] = {};  // the first input bytes as they came (the output may overwrite them)
     uint64_t arrivalUs = 0;
     FaultAction fault;
 };

@@ -38,7 +38,7 @@ void answerBytes(DeviceCall& call, const uint8_t* bytes, uint32_t length) {
 int32_t vendorRequestOf(const DeviceCall& call) {
     if (call.code != code::VENDOR_IN && call.code != code::VENDOR_OUT) return -1;
     if (call.inSize < 5) return -1;
-    return call.in[4];
+    return call.arrived ? call.inHead[4] : call.in[4];
 }
 
 bool answersStatusWord(uint32_t callCode) {

@@ -88,6 +88,8 @@ CallOutcome Simulator::deviceControl(int32_t id, DeviceCall& call) {
         clock_.tick();
         call.arrived = true;
         call.arrivalUs = clock_.nowUs();
+        uint32_t head = call.inSize < sizeof call.inHead ? call.inSize : sizeof call.inHead;
+        if (head != 0) std::memcpy(call.inHead, call.in, head);
         call.fault = camera->faults().match(call.code, vendorRequestOf(call));
         if (call.fault.kind == TARVEX_SIM_FAULT_DETACH) {
             unplug(*camera);
@@ -131,17 +133,18 @@ void Simulator::finish(SimCamera& camera, DeviceCall& call) {
     entry.sequence = ++sequence_;
     entry.time_us = call.arrivalUs;
     entry.code = call.code;
+    const uint8_t* in = call.inHead;
     entry.request = vendorRequestOf(call);
     if (entry.request >= 0 && call.inSize >= VENDOR_REQUEST_BYTES) {
-        entry.value = static_cast<uint16_t>(call.in[6] | (call.in[7] << 8));
-        entry.index = static_cast<uint16_t>(call.in[8] | (call.in[9] << 8));
+        entry.value = static_cast<uint16_t>(in[6] | (in[7] << 8));
+        entry.index = static_cast<uint16_t>(in[8] | (in[9] << 8));
     }
     entry.in_size = call.inSize;
     entry.out_size = call.outSize;
     entry.bytes_returned = call.bytesReturned;
     entry.error = call.error;
-    uint32_t inShown = call.inSize < sizeof entry.in ? call.inSize : sizeof entry.in;
-    if (inShown != 0) std::memcpy(entry.in, call.in, inShown);
+    static_assert(sizeof entry.in == sizeof call.inHead);
+    std::memcpy(entry.in, in, sizeof entry.in);
     // Data for the device is the whole output buffer; data from it is what came back.
     bool toDevice = call.code == code::VENDOR_OUT || call.code == code::BULK_WRITE;
     uint32_t data = toDevice ? call.outSize : call.bytesReturned;
