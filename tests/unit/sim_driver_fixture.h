@@ -32,10 +32,11 @@ inline DriverResult succeeded(uint32_t bytes) { return {true, 0, bytes}; }
 inline DriverResult failedWith(uint32_t error) { return {false, error, 0}; }
 
 class SimDriverTest : public ::testing::Test {
-protected:
+public:
     static constexpr uint32_t CLOCK_START_MS = 1000000;
     static constexpr uint32_t STEP_US = 1000;
 
+protected:
     void SetUp() override {
         tarvex_sim_detach_all();
         ASSERT_EQ(0, tarvex_sim_clock_virtual(1, CLOCK_START_MS, STEP_US));
