@@ -80,7 +80,7 @@ TEST_F(OpenTest, VariantOneOpenSequenceHasNoPortRequests) {
 TEST_F(OpenTest, OnlyTheLowBytesOfTheFirstTwoCharactersIdentify) {
     int32_t camera = attach("UA");
     // U+0155 and U+0141: low bytes 'U' and 'A'.
-    const uint16_t descriptor[3] = {0x0306, 0x0155, 0x0141};
+    const uint16_t descriptor[2] = {0x0155, 0x0141};
     tarvex_sim_write_memory(camera, TARVEX_SIM_MEM_STRING1, 0, descriptor, sizeof descriptor);
     CameraHandle handle = nullptr;
     EXPECT_EQ(0, begin(1, &handle));

@@ -64,7 +64,9 @@ TEST_F(CameraOpenTest, RecordThatCannotBeAllocatedOrLockedFailsTheOpenCleanly) {
 
 TEST_F(CameraOpenTest, FrameThatCannotBeAllocatedIsIgnoredAtOpen) {
     int32_t camera = attach("UA");
-    tarvex_system_fail_allocation(TARVEX_ALLOC_HEAP, 1, 1);
+    // The first heap block of an open is the interface detail record, the
+    // second the register frame.
+    tarvex_system_fail_allocation(TARVEX_ALLOC_HEAP, 2, 1);
     CameraHandle handle = nullptr;
     ASSERT_EQ(0, BeginTarvex(1, &handle));
     // The register write of the open sequence found no memory and sent nothing.

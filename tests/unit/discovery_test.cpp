@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "discovery/camera_detection.h"
+#include "discovery/interface_devices.h"
 #include "platform/win32.h"
 #include "support/sim_fixture.h"
 #include "tarvex_device.h"
@@ -100,7 +101,9 @@ TEST_F(DiscoveryTest, MissingSetupLibraryCountsZeroAndOpensNothingSilently) {
     for (int state : {TARVEX_SETUPAPI_MISSING, TARVEX_SETUPAPI_NO_ENUM, TARVEX_SETUPAPI_NO_DETAIL}) {
         tarvex_system_set_setupapi(state);
         testing::internal::CaptureStdout();
-        if (state != TARVEX_SETUPAPI_NO_DETAIL) EXPECT_EQ(0, TarvexGetDeviceNumber()) << state;
+        if (state != TARVEX_SETUPAPI_NO_DETAIL) {
+            EXPECT_EQ(0, TarvexGetDeviceNumber()) << state;
+        }
         EXPECT_EQ(INVALID_HANDLE_VALUE, openCameraDevice(1)) << state;
         EXPECT_EQ("", testing::internal::GetCapturedStdout()) << state;
     }

@@ -2,6 +2,7 @@
 // simulated camera's log.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/win32.h"
