@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+// The PNG decoder, private to each test program that includes this file.
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#include <stb_image.h>
+
 #include "core/scene.h"
 #include "tarvex_sim.h"
 
@@ -20,10 +25,19 @@ struct Picture {
     std::vector<uint8_t> pixels;
 };
 
-// A PNG decoded with stb_image (the test that includes this file defines
-// STB_IMAGE_IMPLEMENTATION); an empty picture when it cannot be read or is
-// not one grey channel.
-Picture readPng(const std::string& path);
+// A PNG decoded; an empty picture when it cannot be read or is not one grey channel.
+inline Picture readPng(const std::string& path) {
+    int width = 0, height = 0, channels = 0;
+    uint8_t* data = stbi_load(path.c_str(), &width, &height, &channels, 0);
+    Picture picture;
+    if (data != nullptr && channels == 1) {
+        picture.width = static_cast<uint32_t>(width);
+        picture.height = static_cast<uint32_t>(height);
+        picture.pixels.assign(data, data + static_cast<size_t>(width) * height);
+    }
+    stbi_image_free(data);
+    return picture;
+}
 
 // A binary PGM as the tool writes it ("P5\nW H\n255\n" and the bytes).
 inline Picture readPgm(const std::string& path) {

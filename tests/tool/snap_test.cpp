@@ -2,27 +2,10 @@
 // the command sent, and the camera is left closed and at rest on every path.
 #include <filesystem>
 
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb_image.h>
-
 #include "frame_files.h"
 #include "tool_fixture.h"
 
 namespace tarvex_test {
-
-Picture readPng(const std::string& path) {
-    int width = 0, height = 0, channels = 0;
-    uint8_t* data = stbi_load(path.c_str(), &width, &height, &channels, 0);
-    Picture picture;
-    if (data != nullptr && channels == 1) {
-        picture.width = static_cast<uint32_t>(width);
-        picture.height = static_cast<uint32_t>(height);
-        picture.pixels.assign(data, data + static_cast<size_t>(width) * height);
-    }
-    stbi_image_free(data);
-    return picture;
-}
-
 namespace {
 
 class SnapTest : public ToolTest {
