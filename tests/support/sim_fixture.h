@@ -25,8 +25,8 @@
 
 // Skips the test where the cameras cannot run on the virtual clock (Windows):
 // time-outs would take real seconds there, and timings would not be exact.
-#define TARVEX_REQUIRE_VIRTUAL_CLOCK()                                               \
-    do {                                                                             \
+#define TARVEX_REQUIRE_VIRTUAL_CLOCK()                                              \
+    do {                                                                            \
         if (!hasVirtualClock()) GTEST_SKIP() << "needs the cameras' virtual clock"; \
     } while (0)
 
@@ -109,7 +109,9 @@ protected:
     }
 
     // Whether the cameras run on the virtual clock.
-    bool hasVirtualClock() const { return virtualClock_; }
+    bool hasVirtualClock() const {
+        return virtualClock_;
+    }
 
     void TearDown() override {
         for (CameraHandle handle : handles_) EndTarvex(handle);
