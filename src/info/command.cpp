@@ -17,7 +17,7 @@ enum Command : uint32_t {
     COMMAND_BYTE = 3,     // 0xC4
     STROBE_SETUP = 37,
     REGISTER_PULSE = 40,
-    FIRMWARE_WORD = 48,   // 0xDF, two bytes
+    FIRMWARE_WORD = 48,  // 0xDF, two bytes
     QUERY = 256,
 };
 
@@ -42,8 +42,7 @@ extern "C" ApiStatus TARVEX_CALL TarvexCommand(CameraHandle handle, uint32_t com
             return writeVendorBytes(device, request::BLOCK_WRITE, 0, data, *size, BUSY_WRITE);
         case BLOCK_WRITE_ALT:
             if (!blockUsable(data, size)) return ERR_OUT_OF_RANGE;
-            return writeVendorBytes(device, request::BLOCK_WRITE_ALT, 0, data, *size,
-                                    BUSY_BLOCK_WRITE);
+            return writeVendorBytes(device, request::BLOCK_WRITE_ALT, 0, data, *size, BUSY_BLOCK_WRITE);
         case BLOCK_READ:
             if (!blockUsable(data, size)) return ERR_OUT_OF_RANGE;
             return readVendorBytes(device, request::BLOCK_READ, 0, data, *size);
@@ -58,7 +57,7 @@ extern "C" ApiStatus TARVEX_CALL TarvexCommand(CameraHandle handle, uint32_t com
         }
         case REGISTER_PULSE: {
             if (data == nullptr) return ERR_OUT_OF_RANGE;
-            int32_t argument;
+            int32_t argument = 0;
             std::memcpy(&argument, data, sizeof argument);
             if (argument != 0) return ERR_BAD_SELECTOR;
             return pulseRegister0D(*camera);

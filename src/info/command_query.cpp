@@ -11,9 +11,9 @@ constexpr int32_t QUERY_FIXED_WORD = 12;
 constexpr int32_t QUERY_STATUS = 14;
 
 enum StatusSelector : int32_t {
-    DRIVER_LAST_ERROR = 0,      // device-control code 452
-    DRIVER_TRANSFER_STATUS = 1, // device-control code 456
-    LAST_TRANSFER_RESULT = 2,   // the camera's lastTransferStatus
+    DRIVER_LAST_ERROR = 0,       // device-control code 452
+    DRIVER_TRANSFER_STATUS = 1,  // device-control code 456
+    LAST_TRANSFER_RESULT = 2,    // the camera's lastTransferStatus
 };
 
 constexpr uint32_t ANSWER_BYTES = 4;
@@ -43,9 +43,8 @@ ApiStatus answerStatusQuery(CameraState& camera, const CommandQuery& query, uint
     reportAnswerSize(query, size, ANSWER_BYTES);
     switch (selector) {
         case DRIVER_LAST_ERROR:
-            return queryDriverWord(camera.device, driver::GET_LAST_ERROR, query.outBuffer)
-                       ? 0
-                       : ERR_STATUS_QUERY;
+            return queryDriverWord(camera.device, driver::GET_LAST_ERROR, query.outBuffer) ? 0
+                                                                                           : ERR_STATUS_QUERY;
         case DRIVER_TRANSFER_STATUS:
             return queryDriverWord(camera.device, driver::GET_TRANSFER_STATUS, query.outBuffer)
                        ? 0

@@ -5,8 +5,7 @@
 
 namespace tarvex {
 
-ApiStatus readDescriptorString(HANDLE device, uint8_t descriptorIndex, uint32_t count,
-                               char* characters) {
+ApiStatus readDescriptorString(HANDLE device, uint8_t descriptorIndex, uint32_t count, char* characters) {
     if (count > MAX_DESCRIPTOR_CHARACTERS) return ERR_OUT_OF_RANGE;
 
     // String index, a reserved byte, then the language identifier (little-endian).

@@ -17,7 +17,6 @@ inline constexpr uint32_t MAX_DESCRIPTOR_CHARACTERS = 12;
 // exactly the descriptor's 2 header bytes and `count` code units: anything
 // else, a shorter string included, gives ERR_DRIVER_CALL with `characters`
 // untouched.
-ApiStatus readDescriptorString(HANDLE device, uint8_t descriptorIndex, uint32_t count,
-                               char* characters);
+ApiStatus readDescriptorString(HANDLE device, uint8_t descriptorIndex, uint32_t count, char* characters);
 
 }  // namespace tarvex

@@ -22,14 +22,20 @@ constexpr size_t RELEASE_OFFSET = 12;  // bcdDevice in the USB device descriptor
 // The exact size of a record type, or 0 for a type that names no record.
 int32_t recordSize(uint32_t type) {
     switch (type) {
-        case TARVEX_INFO_IDENTIFICATION: return 2;
-        case TARVEX_INFO_MODEL: return 12;
-        case TARVEX_INFO_CONSTANT_ONE: return 1;
-        case TARVEX_INFO_SENSOR_ID: return 2;
-        case TARVEX_INFO_RELEASE: return 2;
-        case TARVEX_INFO_RESOLUTIONS: return sizeof ResolutionList;
-        case TARVEX_INFO_DELAY_RANGE: return sizeof DelayRange;
-        default: return 0;
+        case TARVEX_INFO_IDENTIFICATION:
+        case TARVEX_INFO_SENSOR_ID:
+        case TARVEX_INFO_RELEASE:
+            return 2;
+        case TARVEX_INFO_MODEL:
+            return 12;
+        case TARVEX_INFO_CONSTANT_ONE:
+            return 1;
+        case TARVEX_INFO_RESOLUTIONS:
+            return sizeof ResolutionList;
+        case TARVEX_INFO_DELAY_RANGE:
+            return sizeof DelayRange;
+        default:
+            return 0;
     }
 }
 
@@ -66,8 +72,8 @@ ApiStatus deliverRecord(const CameraState& camera, uint32_t type, void* buffer) 
 
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32_t type,
-                                                     void* buffer, int32_t* size) {
+extern "C" ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32_t type, void* buffer,
+                                                     int32_t* size) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     if (size == nullptr) return ERR_OUT_OF_RANGE;

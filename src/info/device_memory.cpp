@@ -12,16 +12,16 @@ constexpr uint32_t WRITABLE_BYTES = 1024;
 constexpr uint32_t WRITE_CHUNK_BYTES = 64;
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32_t address,
-                                                     void* buffer, uint32_t length) {
+extern "C" ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32_t address, void* buffer,
+                                                     uint32_t length) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     if (buffer == nullptr && length != 0) return ERR_OUT_OF_RANGE;
     return readVendorBytes(camera->device, request::MEMORY_READ, address, buffer, length);
 }
 
-extern "C" ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint32_t address,
-                                                      const void* data, uint32_t length) {
+extern "C" ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint32_t address, const void* data,
+                                                      uint32_t length) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     if (data == nullptr && length != 0) return ERR_OUT_OF_RANGE;

@@ -6,11 +6,13 @@ using namespace tarvex;
 
 namespace {
 // The I2C layer takes the count modulo 65536.
-uint32_t registerCount(uint32_t count) { return count & 0xFFFFu; }
+uint32_t registerCount(uint32_t count) {
+    return count & 0xFFFFu;
+}
 }  // namespace
 
-extern "C" ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t start,
-                                               uint16_t* values, uint32_t count) {
+extern "C" ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t start, uint16_t* values,
+                                               uint32_t count) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     if (values == nullptr && registerCount(count) != 0) return ERR_OUT_OF_RANGE;
@@ -18,8 +20,8 @@ extern "C" ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t sta
     return readSensorRegisters(camera->device, start, values, count);
 }
 
-extern "C" ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t start,
-                                                const uint16_t* values, uint32_t count) {
+extern "C" ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t start, const uint16_t* values,
+                                                uint32_t count) {
     LockedCamera camera(handle);
     if (!camera) return ERR_INVALID_HANDLE;
     const uint32_t n = registerCount(count);

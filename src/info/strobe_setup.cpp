@@ -13,7 +13,7 @@ constexpr int32_t STROBE_MODE_1 = 1;
 }  // namespace
 
 ApiStatus setUpStrobe(CameraState& camera, const StrobeSetup& setup) {
-    uint8_t polarityByte;
+    uint8_t polarityByte = 0;
     if (setup.mode == STROBE_MODE_0) {
         // Bits 9 and 10 set; bit 11 stays as it is.
         ApiStatus status =

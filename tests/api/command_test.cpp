@@ -78,9 +78,10 @@ INSTANTIATE_TEST_SUITE_P(BothBlockWrites, BlockWriteTest, ::testing::ValuesIn(Bl
 
 TEST_F(CommandTest, BlockWriteWhoseBitNeverClearsTimesOutAfterSending) {
     for (uint32_t command : {0u, 1u}) {
-        ASSERT_EQ(0, tarvex_sim_set(camera_, command == 0 ? TARVEX_SIM_PROP_BUSY_READS_BIT0
-                                                          : TARVEX_SIM_PROP_BUSY_READS_BIT1,
-                                    -1));
+        ASSERT_EQ(
+            0, tarvex_sim_set(
+                   camera_, command == 0 ? TARVEX_SIM_PROP_BUSY_READS_BIT0 : TARVEX_SIM_PROP_BUSY_READS_BIT1,
+                   -1));
         clearLog(camera_);
         uint8_t block[2] = {7, 8};
         uint32_t size = 2;
@@ -137,8 +138,8 @@ TEST_F(CommandTest, CommandByteAndFirmwareWordLeaveTheSizeAlone) {
 
 TEST_F(CommandTest, CommandsAreComparedWhole) {
     // 0x125 is not 37, 0x128 is not 40, 0x100 is not 0: every bit counts.
-    for (uint32_t command : {4u, 5u, 36u, 38u, 41u, 47u, 49u, 255u, 257u, 0x101u, 0x103u, 0x125u,
-                             0x128u, 0x130u, 0x200u, 0x10100u, 0xFFFFFFFFu}) {
+    for (uint32_t command : {4u, 5u, 36u, 38u, 41u, 47u, 49u, 255u, 257u, 0x101u, 0x103u, 0x125u, 0x128u,
+                             0x130u, 0x200u, 0x10100u, 0xFFFFFFFFu}) {
         uint32_t size = 9;
         // data is not read: a null one does no harm.
         EXPECT_EQ(ERR_BAD_SELECTOR, TarvexCommand(handle_, command, nullptr, &size)) << command;
@@ -153,7 +154,7 @@ struct StrobeCase {
     const char* name;
     uint16_t registerBefore;
     StrobeSetup setup;
-    Lines writes;        // frames of register 0x1E, then the strobe byte
+    Lines writes;  // frames of register 0x1E, then the strobe byte
     uint16_t registerAfter;
 };
 
@@ -161,14 +162,27 @@ const StrobeCase StrobeCases[] = {
     // Mode 0 sets bits 9 and 10 and keeps bit 11; the byte is the polarity's low byte.
     {"Mode0FromZero", 0x0000, {0, 0}, {"to B0 v=3 i=0 [1E 06 00]", "to B9 v=0 i=0 [00]"}, 0x0600},
     {"Mode0KeepsBit11", 0x0800, {1, 0}, {"to B0 v=3 i=0 [1E 0E 00]", "to B9 v=1 i=0 [01]"}, 0x0E00},
-    {"Mode0LowByteOfPolarity", 0x8600, {0x105, 0}, {"to B0 v=3 i=0 [1E 86 00]", "to B9 v=5 i=0 [05]"}, 0x8600},
+    {"Mode0LowByteOfPolarity",
+     0x8600,
+     {0x105, 0},
+     {"to B0 v=3 i=0 [1E 86 00]", "to B9 v=5 i=0 [05]"},
+     0x8600},
     // Mode 1 clears bit 9, then bit 11, keeps bit 10; the byte is the inverse sense.
-    {"Mode1FromAllOnes", 0xFFFF, {0, 1},
-     {"to B0 v=3 i=0 [1E FD FF]", "to B0 v=3 i=0 [1E F5 FF]", "to B9 v=1 i=0 [01]"}, 0xF5FF},
-    {"Mode1NonZeroPolarity", 0x0400, {5, 1},
-     {"to B0 v=3 i=0 [1E 04 00]", "to B0 v=3 i=0 [1E 04 00]", "to B9 v=0 i=0 [00]"}, 0x0400},
-    {"Mode1PolarityWithZeroLowByte", 0x0A00, {0x100, 1},
-     {"to B0 v=3 i=0 [1E 08 00]", "to B0 v=3 i=0 [1E 00 00]", "to B9 v=0 i=0 [00]"}, 0x0000},
+    {"Mode1FromAllOnes",
+     0xFFFF,
+     {0, 1},
+     {"to B0 v=3 i=0 [1E FD FF]", "to B0 v=3 i=0 [1E F5 FF]", "to B9 v=1 i=0 [01]"},
+     0xF5FF},
+    {"Mode1NonZeroPolarity",
+     0x0400,
+     {5, 1},
+     {"to B0 v=3 i=0 [1E 04 00]", "to B0 v=3 i=0 [1E 04 00]", "to B9 v=0 i=0 [00]"},
+     0x0400},
+    {"Mode1PolarityWithZeroLowByte",
+     0x0A00,
+     {0x100, 1},
+     {"to B0 v=3 i=0 [1E 08 00]", "to B0 v=3 i=0 [1E 00 00]", "to B9 v=0 i=0 [00]"},
+     0x0000},
 };
 
 class StrobeSetupTest : public CommandTest, public ::testing::WithParamInterface<StrobeCase> {};
@@ -236,8 +250,7 @@ TEST_F(CommandTest, PulseWritesRegister0DSetThenClear) {
     uint32_t size = 55;
     EXPECT_EQ(0, TarvexCommand(handle_, 40, &zero, &size));
     EXPECT_EQ(55u, size);
-    EXPECT_EQ(trafficWithoutPolls(camera_),
-              (Lines{"to B0 v=3 i=0 [0D 00 F1]", "to B0 v=3 i=0 [0D 00 F0]"}));
+    EXPECT_EQ(trafficWithoutPolls(camera_), (Lines{"to B0 v=3 i=0 [0D 00 F1]", "to B0 v=3 i=0 [0D 00 F0]"}));
     EXPECT_EQ(0x00F0, sensorRegister(camera_, 0x0D));
 }
 

@@ -29,9 +29,9 @@ protected:
             units.push_back(static_cast<uint8_t>(unit & 0xFF));
             units.push_back(static_cast<uint8_t>(unit >> 8));
         }
-        ASSERT_EQ(static_cast<int32_t>(units.size()),
-                  tarvex_sim_write_memory(camera_, memory, 0, units.data(),
-                                          static_cast<uint32_t>(units.size())));
+        ASSERT_EQ(
+            static_cast<int32_t>(units.size()),
+            tarvex_sim_write_memory(camera_, memory, 0, units.data(), static_cast<uint32_t>(units.size())));
     }
 
     // The one string descriptor request the camera saw: its input bytes
@@ -56,8 +56,8 @@ struct RecordSize {
 };
 
 const RecordSize RecordSizes[] = {
-    {TARVEX_INFO_IDENTIFICATION, 2}, {TARVEX_INFO_MODEL, 12},      {TARVEX_INFO_CONSTANT_ONE, 1},
-    {TARVEX_INFO_SENSOR_ID, 2},      {TARVEX_INFO_RELEASE, 2},     {TARVEX_INFO_RESOLUTIONS, 24},
+    {TARVEX_INFO_IDENTIFICATION, 2}, {TARVEX_INFO_MODEL, 12},  {TARVEX_INFO_CONSTANT_ONE, 1},
+    {TARVEX_INFO_SENSOR_ID, 2},      {TARVEX_INFO_RELEASE, 2}, {TARVEX_INFO_RESOLUTIONS, 24},
     {TARVEX_INFO_DELAY_RANGE, 16},
 };
 
@@ -120,7 +120,9 @@ TEST_F(DeviceInfoTest, CharactersKeepOnlyTheLowByteOfEachCodeUnit) {
     char text[12] = {};
     int32_t size = 12;
     EXPECT_EQ(0, TarvexGetDeviceInfo(handle_, TARVEX_INFO_MODEL, text, &size));
-    EXPECT_EQ(std::string(text, 12), "TVX-\xE9" "bcdefgh");
+    EXPECT_EQ(std::string(text, 12),
+              "TVX-\xE9"
+              "bcdefgh");
 }
 
 TEST_F(DeviceInfoTest, ShortModelStringIsADriverErrorAndWritesNothing) {

@@ -224,8 +224,7 @@ TEST_F(MaintenanceTest, DeviceMemoryChunkThatTimesOutEndsTheWrite) {
     EXPECT_GE(tarvex_sim_clock_ms() - before, 1000);
     EXPECT_EQ(sent(0xBA).size(), 1u);
     // The chunk itself reached the camera.
-    EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 64),
-              memory(TARVEX_SIM_MEM_DEVICE, 0, 64));
+    EXPECT_EQ(std::vector<uint8_t>(data.begin(), data.begin() + 64), memory(TARVEX_SIM_MEM_DEVICE, 0, 64));
 }
 
 TEST_F(MaintenanceTest, SecondChunkThatTimesOutSendsNoThird) {
@@ -283,16 +282,14 @@ TEST_F(MaintenanceTest, RangeCrossingAnUnmirroredRegisterIsRefusedAfterItsPredec
     // The pulse of register 0x0D shows the replaced copy.
     int32_t zero = 0;
     EXPECT_EQ(0, TarvexCommand(handle_, 40, &zero, nullptr));
-    EXPECT_EQ(trafficWithoutPolls(camera_),
-              (Lines{"to B0 v=3 i=0 [0D 00 F1]", "to B0 v=3 i=0 [0D 00 F0]"}));
+    EXPECT_EQ(trafficWithoutPolls(camera_), (Lines{"to B0 v=3 i=0 [0D 00 F1]", "to B0 v=3 i=0 [0D 00 F0]"}));
     EXPECT_EQ(0x1111, values[1]);  // the caller's values are not changed
 }
 
 TEST_F(MaintenanceTest, RangesTouchingUnmirroredRegistersAreRefused) {
     const uint16_t values[3] = {1, 2, 3};
     for (uint32_t start : {0x07u, 0x08u, 0x0Au, 0x1Du, 0xF1u, 0x100u}) {
-        EXPECT_EQ(ERR_OUT_OF_RANGE, TarvexI2CWrite(handle_, start, values, start == 0xF1u ? 2 : 3))
-            << start;
+        EXPECT_EQ(ERR_OUT_OF_RANGE, TarvexI2CWrite(handle_, start, values, start == 0xF1u ? 2 : 3)) << start;
     }
     EXPECT_EQ(traffic(camera_), Lines{});
 }
