@@ -353,7 +353,7 @@ TEST_F(QueryTest, FailedDriverQueryKeepsTheReportedSize) {
 TEST_F(QueryTest, LastTransferResultFollowsTheLastTransfer) {
     ASSERT_EQ(0, TarvexStartSnap(handle_));
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_TRANSFER_STATUS, 3));
-    std::vector<uint8_t> frame(TARVEX_SENSOR_WIDTH * TARVEX_SENSOR_HEIGHT);
+    std::vector<uint8_t> frame(size_t{TARVEX_SENSOR_WIDTH} * TARVEX_SENSOR_HEIGHT);
     uint32_t bytes = 0;
     ASSERT_EQ(3, TarvexTransfer(handle_, frame.data(), &bytes));
     clearLog(camera_);
