@@ -34,16 +34,6 @@ protected:
             tarvex_sim_write_memory(camera_, memory, 0, units.data(), static_cast<uint32_t>(units.size())));
     }
 
-    // The one string descriptor request the camera saw: its input bytes
-    // (index, reserved, language) and the length asked for.
-    void expectOneDescriptorRequest(const char* input, uint32_t length) {
-        std::vector<tarvex_sim_call> log = calls(camera_);
-        ASSERT_EQ(1u, log.size());
-        EXPECT_EQ(80u, log[0].code);
-        EXPECT_EQ(input, tarvex_test::hexBytes(log[0].in, log[0].in_size));
-        EXPECT_EQ(length, log[0].out_size);
-    }
-
     int32_t camera_ = 0;
     CameraHandle handle_ = nullptr;
 };
@@ -104,7 +94,7 @@ TEST_F(DeviceInfoTest, IdentificationIsTheFirstTwoCharactersOfString1) {
     int32_t size = 2;
     EXPECT_EQ(0, TarvexGetDeviceInfo(handle_, TARVEX_INFO_IDENTIFICATION, text, &size));
     EXPECT_EQ(std::string(text, 2), "UA");
-    expectOneDescriptorRequest("[01 00 1B 00]", 6);
+    EXPECT_EQ(traffic(camera_), Lines{"code 80 [01 00 1B 00] n=6"});
 }
 
 TEST_F(DeviceInfoTest, ModelIsTheFirstTwelveCharactersOfString2) {
@@ -112,7 +102,7 @@ TEST_F(DeviceInfoTest, ModelIsTheFirstTwelveCharactersOfString2) {
     int32_t size = 12;
     EXPECT_EQ(0, TarvexGetDeviceInfo(handle_, TARVEX_INFO_MODEL, text, &size));
     EXPECT_EQ(std::string(text, 12), "TVX1280M-004");
-    expectOneDescriptorRequest("[02 00 1B 00]", 26);
+    EXPECT_EQ(traffic(camera_), Lines{"code 80 [02 00 1B 00] n=26"});
 }
 
 TEST_F(DeviceInfoTest, CharactersKeepOnlyTheLowByteOfEachCodeUnit) {

@@ -216,6 +216,7 @@ TEST_F(MaintenanceTest, DeviceMemoryWriteStaysInTheFirstKilobyte) {
 }
 
 TEST_F(MaintenanceTest, DeviceMemoryChunkThatTimesOutEndsTheWrite) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     // A busy bit that never clears: the first chunk already times out.
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, -1));
     const std::vector<uint8_t> data = pattern(130);
@@ -228,6 +229,7 @@ TEST_F(MaintenanceTest, DeviceMemoryChunkThatTimesOutEndsTheWrite) {
 }
 
 TEST_F(MaintenanceTest, SecondChunkThatTimesOutSendsNoThird) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     // The first chunk's poll reads busy, then idle; from then on the status
     // cannot be read, so the second chunk's poll never sees the bit clear.
     fail(camera_, 6, 0xB4, 3, 0);
@@ -305,6 +307,7 @@ TEST_F(MaintenanceTest, RegisterCountIsTakenModulo65536) {
 }
 
 TEST_F(MaintenanceTest, RegisterWriteReportsTheControllersTimeout) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, -1));
     const uint16_t value = 7;
     EXPECT_EQ(ERR_BUSY_TIMEOUT, TarvexI2CWrite(handle_, 0x35, &value, 1));
