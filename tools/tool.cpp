@@ -59,7 +59,8 @@ int runTool(const std::vector<std::string>& arguments, const ToolStreams& stream
     CLI::App app("tarvex - look at a Tarvex camera: list, info, snap, stream, registers, memory, firmware",
                  "tarvex");
     app.set_version_flag("--version", "tarvex " TARVEX_TOOL_VERSION);
-    app.require_subcommand(1);
+    // One subcommand; checked after the parse so that a misspelt one is named.
+    app.require_subcommand(0, 1);
     app.fallthrough();  // the global options may also follow the subcommand
     app.footer(kFooter);
     addGlobalOptions(app, context);
@@ -80,6 +81,17 @@ int runTool(const std::vector<std::string>& arguments, const ToolStreams& stream
     try {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
         app.parse(reversed);
+        if (app.get_subcommands().empty()) throw CLI::RequiredError("A subcommand");
+    } catch (const CLI::ExtrasError& error) {
+        std::vector<std::string> left = app.remaining();
+        if (app.get_subcommands().empty() && !left.empty() && left.front().rfind('-', 0) != 0) {
+            streams.err << "tarvex: unknown subcommand '" << left.front()
+                        << "' (list, info, snap, stream, reg, mem, firmware, eeprom, io, sync, trigger)\n"
+                           "Run with --help for more information.\n";
+            return kExitUsage;
+        }
+        app.exit(error, streams.out, streams.err);
+        return kExitUsage;
     } catch (const CLI::ParseError& error) {
         int status = app.exit(error, streams.out, streams.err);
         return status == 0 ? kExitOk : kExitUsage;
@@ -88,7 +100,7 @@ int runTool(const std::vector<std::string>& arguments, const ToolStreams& stream
     try {
         for (const Command& command : commands)
             if (command.app->parsed()) return command.run();
-        return kExitUsage;  // require_subcommand makes this unreachable
+        return kExitUsage;  // a subcommand was parsed: one of them ran
     } catch (const UsageError& error) {
         streams.err << "tarvex: " << error.what() << "\nRun with --help for more information.\n";
         return kExitUsage;
@@ -102,6 +114,9 @@ int runTool(const std::vector<std::string>& arguments, const ToolStreams& stream
     } catch (const Interrupted&) {
         streams.err << "tarvex: interrupted; the stream was stopped and the camera closed\n";
         return kExitInterrupted;
+    } catch (const std::exception& error) {  // out of memory for a frame buffer, say
+        streams.err << "tarvex: " << error.what() << "\n";
+        return kExitFailed;
     }
 }
 
