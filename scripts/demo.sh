@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-dependencies.sh"
 build="$here/build"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)" --target tarvex_tool
+cmake --build "$build" -j "$(nproc)" --target tarvex_cli
 tool="$build/tools/tarvex"
 "$tool" --sim list
 "$tool" --sim UA:paced=1 stream --frames 90
