@@ -45,6 +45,7 @@ protected:
 // A level that never changes is waited for until the deadline, which is not
 // reported: about one read per millisecond of the virtual clock.
 TEST_F(SyncTest, ALevelHeldHighOrLowWaitsForTheDeadline) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     for (uint8_t level : {1, 0}) {
         script({level});
         size_t reads = 0;
@@ -113,6 +114,7 @@ TEST_F(SyncTest, AFailedFirstReadCountsAsLow) {
 }
 
 TEST_F(SyncTest, EveryReadFailingWaitsForTheDeadline) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     script({1, 0, 1, 0});
     fail(camera_, 326, TARVEX_SIM_ANY, 1, 0);
     size_t reads = 0;
@@ -129,6 +131,7 @@ TEST_F(SyncTest, EveryReadFailingWaitsForTheDeadline) {
 // The elapsed time is an unsigned difference: a wait across the wrap of the
 // 32-bit tick count still lasts its 5000 ms.
 TEST_F(SyncTest, TheDeadlineHoldsAcrossTheTickCountWrap) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     ASSERT_EQ(0, tarvex_sim_clock_virtual(1, 0xFFFFFFFFu - 1000u, 1000));
     script({1});
     size_t reads = 0;
