@@ -47,20 +47,31 @@ extern "C" {
  *                      camera of variant 2 (with the peripheral port), "S4..."
  *                      of variant 1; anything else is attached as given (the
  *                      library then refuses it). The digit "1" or "2" alone
- *                      means the default identification of that variant.
+ *                      means the default identification of that variant
+ *                      ("S4-TVX1280", "UA-TVX1280"). At most 126 characters.
  *   model=TEXT         string descriptor 2 (default "TVX1280M-" + serial)
- *   serial=TEXT        serial part of the default model string
+ *   serial=TEXT        serial part of the default model string (default: the
+ *                      number in four digits, "0001")
  *   release=N          device release number, bcdDevice (default 0x0100)
- *   number=N           number of its numbered device name (default: lowest free)
- *   paced=0|1          pace frames like a USB 2.0 link (default 0)
+ *   number=N           number of its numbered device name, 1 to 65535
+ *                      (default: lowest free)
+ *   paced=0|1          pace frames like a USB 2.0 link (default 0; cameras
+ *                      of TARVEX_SIM default to 1)
  *   inputs=N           peripheral input byte answered to the controller read
+ *                      (default 0)
+ * Numbers are decimal or 0x-prefixed hexadecimal. Returns TARVEX_SIM_EINVAL
+ * for a bad spec, TARVEX_SIM_ENOSPACE when the number is taken or 64 cameras
+ * are attached.
  */
 TARVEX_SIM_API int32_t tarvex_sim_attach(const char* spec);
 
 /*
- * Attaches a list of cameras: "N" (N cameras of variant 2), or camera specs
- * separated by commas ("S4,UA:serial=0042"). This is the syntax of TARVEX_SIM.
- * Returns the number attached; on a bad spec attaches nothing.
+ * Attaches a list of cameras: "N" (N cameras of variant 2), "N:key=value..."
+ * (the same, each with the options; number=K numbers them K, K+1, ...), or
+ * camera specs separated by commas ("S4,UA:serial=0042"; there "1" and "2"
+ * are one camera of that variant). "" and "0" attach none. This is the
+ * syntax of TARVEX_SIM. Returns the number attached; on a bad spec, or when
+ * one camera cannot be attached, attaches nothing.
  */
 TARVEX_SIM_API int32_t tarvex_sim_attach_list(const char* list);
 
@@ -138,7 +149,9 @@ enum tarvex_sim_fault_kind {
 
 typedef struct tarvex_sim_fault {
     int32_t kind;
-    int32_t code;    /* device-control code, or TARVEX_SIM_ANY */
+    int32_t code;    /* device-control code; 0: opening a handle (FAIL refuses it with
+                        `error`, DETACH unplugs the camera); TARVEX_SIM_ANY: any
+                        device-control call (not an open) */
     int32_t request; /* with codes 6 and 9: the vendor request, or TARVEX_SIM_ANY */
     uint32_t nth;    /* the nth matching call from now (1 = the next one) */
     uint32_t count;  /* how many matching calls from the nth on (0 = every one) */

@@ -35,11 +35,15 @@ public:
         return from + linkTimeUs(bytes);
     }
 
-    // Writes exactly `length` bytes of the next frame into `out`.
-    uint32_t deliver(const uint16_t* registers, uint8_t* out, uint32_t length, uint64_t nowUs) {
+    // Writes exactly `length` bytes of the frame that was ready at `readyUs`
+    // into `out`. A reader less than a frame late keeps the sensor's cadence;
+    // a later one restarts it.
+    uint32_t deliver(const uint16_t* registers, uint8_t* out, uint32_t length, uint64_t nowUs,
+                     uint64_t readyUs) {
         renderer_.update(registers);
         ++delivered_;
-        lastFrameUs_ = nowUs;
+        bool onCadence = readyUs != 0 && nowUs >= readyUs && nowUs - readyUs < linkTimeUs(length);
+        lastFrameUs_ = onCadence ? readyUs : nowUs;
         return renderer_.deliver(static_cast<uint32_t>(delivered_), out, length);
     }
     uint64_t framesDelivered() const { return delivered_; }

@@ -186,7 +186,7 @@ CallOutcome SimCamera::readFrame(DeviceCall& call, uint64_t nowUs) {
     }
     if (nowUs < readyUs) return CallOutcome::waitUntil(WaitReason::FrameReadout, readyUs);
     if (triggered) snapshot_.consume(nowUs);
-    call.bytesReturned = stream_.deliver(sensor_.values(), call.out, call.outSize, nowUs);
+    call.bytesReturned = stream_.deliver(sensor_.values(), call.out, call.outSize, nowUs, readyUs);
     return CallOutcome::done();
 }
 

@@ -96,6 +96,20 @@ TEST_F(SimDriverTest, LateReaderGetsItsFrameAtOnce) {
     EXPECT_EQ(uint64_t(before) * 1000 + 1000 + 32768 + 1000, lastCall(camera).time_us);
 }
 
+TEST_F(SimDriverTest, SlightlyLateReaderKeepsTheCadence) {
+    int32_t camera = 0;
+    HANDLE handle = attachAndOpen("UA:paced=1", &camera);
+    writeByte(handle, 0xBC, 1);
+    uint64_t startUs = lastCall(camera).time_us;
+    ASSERT_EQ(0, tarvex_sim_clock_advance_us(39000));  // frame 1 was ready at 32768
+    std::vector<uint8_t> frame(1280 * 1024);
+    call(handle, 350, nullptr, 0, frame.data(), 1280 * 1024);
+    EXPECT_EQ(startUs + 40000, lastCall(camera).time_us);
+    call(handle, 350, nullptr, 0, frame.data(), 1280 * 1024);
+    readStatus(handle);
+    EXPECT_EQ(startUs + 2 * 32768 + STEP_US, lastCall(camera).time_us);
+}
+
 TEST_F(SimDriverTest, UnpacedFramesCostOneStep) {
     int32_t camera = 0;
     HANDLE handle = attachAndOpen("UA", &camera);
