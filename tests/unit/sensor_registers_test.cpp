@@ -7,13 +7,12 @@
 
 #include "platform/win32.h"
 #include "sensor/sensor_registers.h"
-#include "support/sim_fixture.h"
+#include "unit/raw_device_fixture.h"
 #include "tarvex_device.h"
 
 namespace tarvex {
 namespace {
 
-using tarvex_test::SimCameraTest;
 using Lines = std::vector<std::string>;
 
 TEST(SensorRegisterMap, FindsMirroredRegistersOnly) {
@@ -64,25 +63,16 @@ TEST(FieldUpdateOutsideTheMap, ChangesNothing) {
     EXPECT_EQ(0, std::memcmp(shadow, SensorRegisterDefaults, sizeof shadow));
 }
 
-class SensorFramingTest : public SimCameraTest {
+class SensorFramingTest : public tarvex_test::RawDeviceTest {
 protected:
     void SetUp() override {
-        SimCameraTest::SetUp();
-        camera_ = attach("UA");
-        device_ = CreateFileA("\\\\.\\KQ-TarvexNT1", GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, device_);
+        RawDeviceTest::SetUp();
         tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, 0);
-        clearLog(camera_);
     }
     void TearDown() override {
         tarvex_system_fail_allocation(TARVEX_ALLOC_HEAP, 0, 0);
-        CloseHandle(device_);
-        SimCameraTest::TearDown();
+        RawDeviceTest::TearDown();
     }
-    int32_t camera_ = 0;
-    HANDLE device_ = INVALID_HANDLE_VALUE;
 };
 
 TEST_F(SensorFramingTest, ConsecutiveRegistersGoInOneFrameHighByteFirst) {

@@ -6,30 +6,14 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "support/sim_fixture.h"
+#include "unit/raw_device_fixture.h"
 #include "transport/vendor_request.h"
 
 namespace tarvex {
 namespace {
 
-using tarvex_test::SimCameraTest;
-
-class TransportTest : public SimCameraTest {
+class TransportTest : public tarvex_test::RawDeviceTest {
 protected:
-    void SetUp() override {
-        SimCameraTest::SetUp();
-        camera_ = attach("UA");
-        device_ = CreateFileA("\\\\.\\KQ-TarvexNT1", GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OVERLAPPED, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, device_);
-        clearLog(camera_);
-    }
-    void TearDown() override {
-        CloseHandle(device_);
-        SimCameraTest::TearDown();
-    }
-
     std::vector<tarvex_sim_call> vendorCalls(uint8_t request) {
         std::vector<tarvex_sim_call> selected;
         for (const tarvex_sim_call& call : calls(camera_)) {
@@ -37,9 +21,6 @@ protected:
         }
         return selected;
     }
-
-    int32_t camera_ = 0;
-    HANDLE device_ = INVALID_HANDLE_VALUE;
 };
 
 TEST(RequestBlocks, VendorRequestIsLaidOutByteByByteLittleEndian) {
