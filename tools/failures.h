@@ -11,8 +11,8 @@ namespace tarvex_tool {
 
 // Exit statuses of the tool.
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;       // a camera call or a file failed
-constexpr int kExitUsage = 2;        // bad arguments: no camera was touched
+constexpr int kExitFailed = 1;         // a camera call or a file failed
+constexpr int kExitUsage = 2;          // bad arguments: no camera was touched
 constexpr int kExitInterrupted = 130;  // Ctrl-C, as shells report SIGINT
 
 // A bad argument, found before any camera is opened.

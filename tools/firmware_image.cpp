@@ -83,7 +83,8 @@ LoadedImage parseIntelHex(std::string_view text, uint32_t limit) {
             case 0x00: {
                 uint64_t address = base + offset;
                 if (address + count > limit)
-                    throw lineError(lineNumber, "data beyond the image's " + std::to_string(limit) + " bytes");
+                    throw lineError(lineNumber,
+                                    "data beyond the image's " + std::to_string(limit) + " bytes");
                 if (image.bytes.size() < address + count) image.bytes.resize(address + count, 0x00);
                 std::copy(data, data + count, image.bytes.begin() + static_cast<std::ptrdiff_t>(address));
                 image.dataBytes += count;

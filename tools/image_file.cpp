@@ -9,9 +9,6 @@
 
 // The one translation unit that holds the PNG writer's code.
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#if defined(_WIN32)
-#define STBIW_WINDOWS_UTF8  // file names as UTF-8, like everywhere else
-#endif
 #include <stb_image_write.h>
 
 namespace tarvex_tool {

@@ -26,13 +26,15 @@ int32_t channelValue(const std::vector<int32_t>& values, size_t channel) {
 
 void addImageOptions(CLI::App& command, ImageOptions& options) {
     const char* group = "Picture";
-    command.add_option("--mode", options.mode,
-                       "Resolution mode: 0 = 1280x1024, 1 = 640x512, 2 = 320x256, 3 = sensor mode without a "
-                       "defined size (needs --window)")
+    command
+        .add_option("--mode", options.mode,
+                    "Resolution mode: 0 = 1280x1024, 1 = 640x512, 2 = 320x256, 3 = sensor mode without a "
+                    "defined size (needs --window)")
         ->check(CLI::Range(0, 3))
         ->group(group);
-    command.add_option("--window", options.window,
-                       "Output window X,Y,WIDTH,HEIGHT in pixels of the mode (default: the whole picture)")
+    command
+        .add_option("--window", options.window,
+                    "Output window X,Y,WIDTH,HEIGHT in pixels of the mode (default: the whole picture)")
         ->expected(4)
         ->delimiter(',')
         ->type_name("X,Y,W,H")
@@ -55,8 +57,9 @@ void addImageOptions(CLI::App& command, ImageOptions& options) {
         ->check(CLI::Range(0, 127))
         ->type_name("G")
         ->group(group);
-    command.add_option("--adc-level", options.adcLevels,
-                       "ADC channel level 0..511: one for all channels, or L0,L1,L2,L3")
+    command
+        .add_option("--adc-level", options.adcLevels,
+                    "ADC channel level 0..511: one for all channels, or L0,L1,L2,L3")
         ->delimiter(',')
         ->expected(1, 4)
         ->check(CLI::Range(0, 511))
@@ -65,8 +68,9 @@ void addImageOptions(CLI::App& command, ImageOptions& options) {
     command.add_option("--adc-mode", options.adcMode, "ADC mode byte, 0..255 (the camera opens with 2)")
         ->check(CLI::Range(0, 255))
         ->group(group);
-    command.add_option("--snapshot", options.snapshotMode,
-                       "Snapshot acquisition: one frame per software trigger (mode 1..3, default 1)")
+    command
+        .add_option("--snapshot", options.snapshotMode,
+                    "Snapshot acquisition: one frame per software trigger (mode 1..3, default 1)")
         ->expected(0, 1)
         ->default_str("1")
         ->check(CLI::Range(1, 3))
@@ -92,9 +96,10 @@ FrameSize checkImageOptions(const ImageOptions& options) {
     int64_t width = options.window[2], height = options.window[3];
     if (width < 4 || height < 3) throw UsageError("--window: the window is at least 4 x 3 pixels");
     if (x < 0 || y < 0 || x + width > picture.width || y + height > picture.height)
-        throw UsageError("--window " + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(width) +
-                         "," + std::to_string(height) + ": outside the " + std::to_string(picture.width) + " x " +
-                         std::to_string(picture.height) + " picture of mode " + std::to_string(options.mode));
+        throw UsageError("--window " + std::to_string(x) + "," + std::to_string(y) + "," +
+                         std::to_string(width) + "," + std::to_string(height) + ": outside the " +
+                         std::to_string(picture.width) + " x " + std::to_string(picture.height) +
+                         " picture of mode " + std::to_string(options.mode));
     return {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
 }
 
@@ -113,8 +118,8 @@ void applyImageOptions(CameraHandle camera, const ImageOptions& options) {
     if (options.exposure) check("TarvexAECControl", TarvexAECControl(camera, 1, *options.exposure));
     if (options.exposureDelay) check("TarvexAECControl", TarvexAECControl(camera, 2, *options.exposureDelay));
     for (size_t channel = 0; !options.gains.empty() && channel < 4; ++channel)
-        check("TarvexAGCControl",
-              TarvexAGCControl(camera, 16 + static_cast<uint32_t>(channel), channelValue(options.gains, channel)));
+        check("TarvexAGCControl", TarvexAGCControl(camera, 16 + static_cast<uint32_t>(channel),
+                                                   channelValue(options.gains, channel)));
     if (options.adcMode) check("TarvexADCControl", TarvexADCControl(camera, 0, *options.adcMode));
     for (size_t channel = 0; !options.adcLevels.empty() && channel < 4; ++channel)
         check("TarvexADCControl", TarvexADCControl(camera, 16 + static_cast<uint32_t>(channel),

@@ -17,8 +17,8 @@ namespace tarvex_tool {
 
 struct ImageOptions {
     uint32_t mode = 0;
-    std::vector<int32_t> window;     // empty, or x, y, width, height
-    std::vector<int32_t> delay;      // empty, or horizontal, vertical
+    std::vector<int32_t> window;  // empty, or x, y, width, height
+    std::vector<int32_t> delay;   // empty, or horizontal, vertical
     bool mirror = false;
     std::optional<int32_t> exposure;
     std::optional<int32_t> exposureDelay;

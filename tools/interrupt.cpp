@@ -27,8 +27,14 @@ void installInterruptHandler() {
 #endif
 }
 
-bool interrupted() { return interruptFlag.load(); }
-void requestInterrupt() { interruptFlag.store(true); }
-void clearInterrupt() { interruptFlag.store(false); }
+bool interrupted() {
+    return interruptFlag.load();
+}
+void requestInterrupt() {
+    interruptFlag.store(true);
+}
+void clearInterrupt() {
+    interruptFlag.store(false);
+}
 
 }  // namespace tarvex_tool

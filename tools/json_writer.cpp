@@ -55,11 +55,21 @@ JsonWriter& JsonWriter::value(std::string_view text) {
     for (char c : text) {
         unsigned char byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': out_ << "\\\""; break;
-            case '\\': out_ << "\\\\"; break;
-            case '\n': out_ << "\\n"; break;
-            case '\r': out_ << "\\r"; break;
-            case '\t': out_ << "\\t"; break;
+            case '"':
+                out_ << "\\\"";
+                break;
+            case '\\':
+                out_ << "\\\\";
+                break;
+            case '\n':
+                out_ << "\\n";
+                break;
+            case '\r':
+                out_ << "\\r";
+                break;
+            case '\t':
+                out_ << "\\t";
+                break;
             default:
                 if (byte < 0x20 || byte >= 0x7F) {
                     // Camera strings are 8-bit characters, not UTF-8: each byte
@@ -106,6 +116,8 @@ JsonWriter& JsonWriter::null() {
     return *this;
 }
 
-void JsonWriter::finish() { out_ << '\n'; }
+void JsonWriter::finish() {
+    out_ << '\n';
+}
 
 }  // namespace tarvex_tool

@@ -23,10 +23,12 @@ constexpr KnownCode kResults[] = {
      "the camera handle cannot be locked, or the camera's driver cannot be opened"},
     {TARVEX_ERR_UNRECOGNISED_DEVICE, "ERR_UNRECOGNISED_DEVICE",
      "the camera's identification string cannot be read or names no known variant"},
-    {TARVEX_ERR_NO_MEMORY, "ERR_NO_MEMORY", "memory for the camera record or an I2C frame cannot be obtained"},
+    {TARVEX_ERR_NO_MEMORY, "ERR_NO_MEMORY",
+     "memory for the camera record or an I2C frame cannot be obtained"},
     {TARVEX_ERR_REQUEST_FAILED, "ERR_REQUEST_FAILED",
      "a vendor request failed or moved a byte count other than the one asked for"},
-    {TARVEX_ERR_BUSY_TIMEOUT, "ERR_BUSY_TIMEOUT", "a busy bit of the camera's status byte stayed set for 1000 ms"},
+    {TARVEX_ERR_BUSY_TIMEOUT, "ERR_BUSY_TIMEOUT",
+     "a busy bit of the camera's status byte stayed set for 1000 ms"},
     {TARVEX_ERR_DRIVER_CALL, "ERR_DRIVER_CALL",
      "a driver device-control call failed, reported a negative status or moved a wrong byte count"},
     {TARVEX_ERR_NOT_SUPPORTED, "ERR_NOT_SUPPORTED",
@@ -52,7 +54,8 @@ constexpr KnownCode kSystemErrors[] = {
 constexpr KnownCode kSimResults[] = {
     {TARVEX_SIM_EINVAL, "TARVEX_SIM_EINVAL", "the simulated-camera spec or argument is not valid"},
     {TARVEX_SIM_ENOCAMERA, "TARVEX_SIM_ENOCAMERA", "there is no simulated camera with that id"},
-    {TARVEX_SIM_ENOSPACE, "TARVEX_SIM_ENOSPACE", "no room for another simulated camera (names taken, too many cameras)"},
+    {TARVEX_SIM_ENOSPACE, "TARVEX_SIM_ENOSPACE",
+     "no room for another simulated camera (names taken, too many cameras)"},
     {TARVEX_SIM_ENODRIVER, "TARVEX_SIM_ENODRIVER", "the simulated camera's driver cannot be reached"},
 };
 

@@ -33,8 +33,8 @@ int32_t SimulatedCameras::attach(const std::string& spec) {
     std::vector<int32_t> before = attachedIds();
     int32_t attached = tarvex_sim_attach_list(spec.c_str());
     if (attached < 0)
-        throw UsageError("--sim '" + spec + "': tarvex_sim_attach_list refused it: " +
-                         formatSimResult(attached));
+        throw UsageError("--sim '" + spec +
+                         "': tarvex_sim_attach_list refused it: " + formatSimResult(attached));
     for (int32_t id : attachedIds())
         if (std::find(before.begin(), before.end(), id) == before.end()) ids_.push_back(id);
     return attached;

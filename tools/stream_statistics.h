@@ -8,10 +8,10 @@
 namespace tarvex_tool {
 
 struct StreamStatistics {
-    uint64_t transfers = 0;   // transfers asked for
-    uint64_t frames = 0;      // complete frames
-    uint64_t shortFrames = 0; // frames with fewer bytes than the window
-    uint64_t bytes = 0;       // bytes delivered, short frames included
+    uint64_t transfers = 0;                // transfers asked for
+    uint64_t frames = 0;                   // complete frames
+    uint64_t shortFrames = 0;              // frames with fewer bytes than the window
+    uint64_t bytes = 0;                    // bytes delivered, short frames included
     std::map<int32_t, uint64_t> failures;  // failed transfers by result
     double seconds = 0;
 

@@ -46,7 +46,8 @@ void printFailureHint(const CameraCallFailed& failure, ToolContext& context) {
             context.err << "tarvex: " << count << (count == 1 ? " camera is" : " cameras are")
                         << " attached; choose one with --camera 1.." << count << "\n";
     } else if (failure.code() == TARVEX_ERR_NOT_SUPPORTED) {
-        context.err << "tarvex: the peripheral port exists on cameras of variant 2 (identification \"UA\") only\n";
+        context.err
+            << "tarvex: the peripheral port exists on cameras of variant 2 (identification \"UA\") only\n";
     }
 }
 

@@ -10,7 +10,9 @@ struct BadArguments {
     std::vector<std::string> arguments;
     const char* message;
 };
-void PrintTo(const BadArguments& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BadArguments& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class BadArgumentsTest : public ToolTest, public ::testing::WithParamInterface<BadArguments> {};
 
@@ -34,18 +36,24 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, BadArgumentsTest,
     ::testing::Values(
         BadArguments{"noSubcommand", {}, "A subcommand is required"},
-        BadArguments{"unknownSubcommand", {"--camera", "2", "frobnicate", "-o", "x"}, "unknown subcommand 'frobnicate'"},
+        BadArguments{"unknownSubcommand",
+                     {"--camera", "2", "frobnicate", "-o", "x"},
+                     "unknown subcommand 'frobnicate'"},
         BadArguments{"unknownOption", {"list", "--bogus"}, "--bogus"},
         BadArguments{"cameraZero", {"--camera", "0", "--sim", "list"}, "--camera: must be greater than 0"},
         BadArguments{"cameraNotANumber", {"--camera", "two", "info"}, "--camera"},
         BadArguments{"snapWithoutOutput", {"--sim", "snap"}, "--output is required"},
         BadArguments{"snapUnknownFormat", {"--sim", "snap", "-o", "frame.bmp"}, "must end in .png or .pgm"},
-        BadArguments{"modeAboveThree", {"snap", "-o", "f.png", "--mode", "4"}, "--mode: Value 4 not in range 0 to 3"},
-        BadArguments{"modeThreeWithoutWindow", {"snap", "-o", "f.png", "--mode", "3"}, "no defined picture size"},
+        BadArguments{
+            "modeAboveThree", {"snap", "-o", "f.png", "--mode", "4"}, "--mode: Value 4 not in range 0 to 3"},
+        BadArguments{
+            "modeThreeWithoutWindow", {"snap", "-o", "f.png", "--mode", "3"}, "no defined picture size"},
         BadArguments{"windowTooSmall", {"snap", "-o", "f.png", "--window", "0,0,3,10"}, "at least 4 x 3"},
-        BadArguments{"windowOutsideMode0", {"snap", "-o", "f.png", "--window", "0,0,2000,10"},
+        BadArguments{"windowOutsideMode0",
+                     {"snap", "-o", "f.png", "--window", "0,0,2000,10"},
                      "outside the 1280 x 1024 picture of mode 0"},
-        BadArguments{"windowOutsideMode1", {"snap", "-o", "f.png", "--mode", "1", "--window", "0,0,1280,1024"},
+        BadArguments{"windowOutsideMode1",
+                     {"snap", "-o", "f.png", "--mode", "1", "--window", "0,0,1280,1024"},
                      "outside the 640 x 512 picture of mode 1"},
         BadArguments{"windowNegative", {"snap", "-o", "f.png", "--window", "-1,0,64,48"}, "outside"},
         BadArguments{"windowThreeValues", {"snap", "-o", "f.png", "--window", "0,0,64"}, "--window"},
@@ -66,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadArguments{"registerWriteWithoutValue", {"reg", "write", "0x09"}, "VALUE is required"},
         BadArguments{"regWithoutAction", {"reg"}, "A subcommand is required"},
         BadArguments{"memoryReadPastTheEnd", {"mem", "read", "0xFFFF", "2"}, "past address 0xFFFF"},
-        BadArguments{"memoryWritePast1023", {"mem", "write", "1020", "1", "2", "3", "4", "5"}, "0..1023 only"},
+        BadArguments{
+            "memoryWritePast1023", {"mem", "write", "1020", "1", "2", "3", "4", "5"}, "0..1023 only"},
         BadArguments{"memoryWriteNothing", {"mem", "write", "0"}, "give the bytes, or --file"},
         BadArguments{"memoryByteTooBig", {"mem", "write", "0", "256"}, "BYTE"},
         BadArguments{"firmwareMissing", {"firmware", "/nonexistent/firmware.hex"}, "cannot read"},
@@ -89,7 +98,8 @@ TEST_F(BadImageFileTest, BrokenIntelHexIsRefusedBeforeTheCamera) {
         {":0400000002003FC8F4\n:00000001FF\n", "line 1: checksum mismatch"},
         {":0400000002003FC8F3\n", "no end-of-file record"},
         {":0400000002003F\n:00000001FF\n", "does not match its byte count"},
-        {"  :0400000002003FC8F3\n:00000001FF\n:00000001FF\n", "line 3: a record after the end-of-file record"},
+        {"  :0400000002003FC8F3\n:00000001FF\n:00000001FF\n",
+         "line 3: a record after the end-of-file record"},
         {":020000040001F9\n:0400000002003FC8F3\n:00000001FF\n", "beyond the image's 65536 bytes"},
     };
     for (const auto& c : cases) {
@@ -118,8 +128,8 @@ TEST_F(BadImageFileTest, EverySubcommandHasHelp) {
          {Args{"--help"}, Args{"list", "--help"}, Args{"info", "--help"}, Args{"snap", "--help"},
           Args{"stream", "--help"}, Args{"reg", "read", "--help"}, Args{"reg", "write", "--help"},
           Args{"mem", "read", "--help"}, Args{"mem", "write", "--help"}, Args{"firmware", "--help"},
-          Args{"eeprom", "--help"}, Args{"io", "set", "--help"}, Args{"io", "get", "--help"}, Args{"sync", "--help"},
-          Args{"trigger", "--help"}}) {
+          Args{"eeprom", "--help"}, Args{"io", "set", "--help"}, Args{"io", "get", "--help"},
+          Args{"sync", "--help"}, Args{"trigger", "--help"}}) {
         ToolRun result = run(arguments);
         EXPECT_EQ(0, result.status) << arguments.front();
         EXPECT_NE(std::string::npos, result.out.find("Usage: tarvex")) << result;

@@ -22,7 +22,9 @@ TEST(IntelHexTest, DataRecordsLandAtTheirAddresses) {
         std::vector<uint8_t> image;
     } cases[] = {
         {"one record", ":0300000001020AF0\n:00000001FF\n", {0x01, 0x02, 0x0A}},
-        {"lower-case digits, blank lines, CRLF", "\r\n:0300000001020af0\r\n\r\n:00000001ff\r\n", {0x01, 0x02, 0x0A}},
+        {"lower-case digits, blank lines, CRLF",
+         "\r\n:0300000001020af0\r\n\r\n:00000001ff\r\n",
+         {0x01, 0x02, 0x0A}},
         {"a gap is zeros", ":01000200AA53\n:00000001FF\n", {0x00, 0x00, 0xAA}},
         {"records out of order", ":01000100BB43\n:01000000AA55\n:00000001FF\n", {0xAA, 0xBB}},
         {"extended segment address", ":020000020001FB\n:01000000CC33\n:00000001FF\n",
@@ -69,9 +71,12 @@ TEST(FrameNamePatternTest, FillsTheNumberField) {
         uint64_t number;
         const char* name;
     } cases[] = {
-        {"frame-####.png", 7, "frame-0007.png"}, {"frame-#.png", 123, "frame-123.png"},
-        {"f%04d.pgm", 42, "f0042.pgm"},          {"f%d.PNG", 42, "f42.PNG"},
-        {"100%%-%02d.png", 3, "100%-03.png"},    {"dir.v2/frame.png", 5, "dir.v2/frame-000005.png"},
+        {"frame-####.png", 7, "frame-0007.png"},
+        {"frame-#.png", 123, "frame-123.png"},
+        {"f%04d.pgm", 42, "f0042.pgm"},
+        {"f%d.PNG", 42, "f42.PNG"},
+        {"100%%-%02d.png", 3, "100%-03.png"},
+        {"dir.v2/frame.png", 5, "dir.v2/frame-000005.png"},
         {"shot.pgm", 1234567, "shot-1234567.pgm"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.name, FrameNamePattern(c.pattern).name(c.number)) << c.pattern;
@@ -106,19 +111,24 @@ TEST(ResultCodesTest, EveryLibraryCodeHasItsNameAndAnExplanation) {
         CodeText text = describeResult(c.code);
         EXPECT_EQ(c.name, text.name);
         EXPECT_TRUE(meanings.insert(text.meaning).second) << "the same explanation twice: " << text.meaning;
-        EXPECT_EQ(std::string(c.name) + " (" + std::to_string(c.code) + "): " + text.meaning, formatResult(c.code));
+        EXPECT_EQ(std::string(c.name) + " (" + std::to_string(c.code) + "): " + text.meaning,
+                  formatResult(c.code));
     }
 }
 
 TEST(ResultCodesTest, DriverStatusesAndSystemErrors) {
-    EXPECT_EQ("USBD_STATUS_XACT_ERROR (-1073741807): the driver reports a USB transaction error on the frame stream",
-              formatResult(-1073741807));
+    EXPECT_EQ(
+        "USBD_STATUS_XACT_ERROR (-1073741807): the driver reports a USB transaction error on the frame "
+        "stream",
+        formatResult(-1073741807));
     EXPECT_EQ("status 0xC0000004 (-1073741820): a negative status that the driver reported",
               formatResult(-1073741820));
-    EXPECT_EQ("ERROR_GEN_FAILURE (31): a device attached to the system is not functioning", formatSystemError(31));
+    EXPECT_EQ("ERROR_GEN_FAILURE (31): a device attached to the system is not functioning",
+              formatSystemError(31));
     EXPECT_EQ("system error 1234 (1234): the driver call failed with this system error code",
               formatSystemError(1234));
-    EXPECT_EQ("TARVEX_SIM_EINVAL (-1): the simulated-camera spec or argument is not valid", formatSimResult(-1));
+    EXPECT_EQ("TARVEX_SIM_EINVAL (-1): the simulated-camera spec or argument is not valid",
+              formatSimResult(-1));
 }
 
 }  // namespace

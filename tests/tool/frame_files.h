@@ -49,7 +49,8 @@ inline Picture readPgm(const std::string& path) {
     Picture picture;
     if (!file || magic != "P5" || maximum != 255) return picture;
     picture.pixels.resize(static_cast<size_t>(width) * height);
-    file.read(reinterpret_cast<char*>(picture.pixels.data()), static_cast<std::streamsize>(picture.pixels.size()));
+    file.read(reinterpret_cast<char*>(picture.pixels.data()),
+              static_cast<std::streamsize>(picture.pixels.size()));
     if (!file) return {};
     picture.width = width;
     picture.height = height;

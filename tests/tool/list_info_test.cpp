@@ -17,9 +17,12 @@ TEST_F(ListInfoTest, ListsEveryCameraWithItsIdentity) {
 
     EXPECT_EQ(1, result.status) << "one camera cannot be opened: " << result;
     EXPECT_NE(std::string::npos, result.out.find("3 cameras")) << result;
-    EXPECT_NE(std::string::npos, result.out.find("  1  1        S4  TVX1280M-000  1.00     0x8401")) << result;
-    EXPECT_NE(std::string::npos, result.out.find("  2  2        UA  TVX1280M-004  2.13     0x8401")) << result;
-    EXPECT_NE(std::string::npos, result.out.find("  3  cannot be read: BeginTarvex failed: ERR_UNRECOGNISED_DEVICE (-3)"))
+    EXPECT_NE(std::string::npos, result.out.find("  1  1        S4  TVX1280M-000  1.00     0x8401"))
+        << result;
+    EXPECT_NE(std::string::npos, result.out.find("  2  2        UA  TVX1280M-004  2.13     0x8401"))
+        << result;
+    EXPECT_NE(std::string::npos,
+              result.out.find("  3  cannot be read: BeginTarvex failed: ERR_UNRECOGNISED_DEVICE (-3)"))
         << result;
     for (int32_t camera : {first, second, refused})
         EXPECT_EQ(0, property(camera, TARVEX_SIM_PROP_OPEN_HANDLES)) << "camera " << camera;
@@ -89,7 +92,8 @@ TEST_F(ListInfoTest, InfoJsonHoldsEveryRecord) {
     EXPECT_EQ(
         "{\"index\":1,\"identification\":\"UA\",\"variant\":2,\"model\":\"TVX1280M-000\",\"constant\":1,"
         "\"sensor_id\":33793,\"release\":256,\"release_text\":\"1.00\","
-        "\"resolutions\":[{\"mode\":0,\"width\":1280,\"height\":1024},{\"mode\":1,\"width\":640,\"height\":512},"
+        "\"resolutions\":[{\"mode\":0,\"width\":1280,\"height\":1024},{\"mode\":1,\"width\":640,\"height\":"
+        "512},"
         "{\"mode\":2,\"width\":320,\"height\":256}],"
         "\"delay_range\":{\"horizontal\":[-9,2038],\"vertical\":[-25,2022]},"
         "\"slot\":[1,0,0,0,1,0,0,0,2,0,0,0],\"errors\":[]}\n",
@@ -103,9 +107,10 @@ TEST_F(ListInfoTest, InfoGoesOnPastARecordThatFails) {
     EXPECT_EQ(1, result.status);
     EXPECT_NE(std::string::npos, result.out.find("  delay range     horizontal -9..2038")) << result;
     EXPECT_EQ(std::string::npos, result.out.find("slot record")) << result;
-    EXPECT_NE(std::string::npos,
-              result.err.find("slot record: TarvexGetSlotInfo failed: ERROR_GEN_FAILURE (31): a device attached to "
-                              "the system is not functioning"))
+    EXPECT_NE(
+        std::string::npos,
+        result.err.find("slot record: TarvexGetSlotInfo failed: ERROR_GEN_FAILURE (31): a device attached to "
+                        "the system is not functioning"))
         << result;
     EXPECT_EQ(0, property(camera, TARVEX_SIM_PROP_OPEN_HANDLES));
 }
@@ -114,8 +119,10 @@ TEST_F(ListInfoTest, CameraBeyondTheCountSaysHowManyThereAre) {
     attach("UA");
     ToolRun result = run({"--camera", "3", "info"});
     EXPECT_EQ(1, result.status);
-    EXPECT_NE(std::string::npos, result.err.find("camera 3: BeginTarvex failed: ERR_NO_DEVICE (-1)")) << result;
-    EXPECT_NE(std::string::npos, result.err.find("1 camera is attached; choose one with --camera 1..1")) << result;
+    EXPECT_NE(std::string::npos, result.err.find("camera 3: BeginTarvex failed: ERR_NO_DEVICE (-1)"))
+        << result;
+    EXPECT_NE(std::string::npos, result.err.find("1 camera is attached; choose one with --camera 1..1"))
+        << result;
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST_F(MaintenanceTest, RegisterReadShowsTheSensorsValues) {
                   sensorRegister(camera_, 8), sensorRegister(camera_, 8), sensorRegister(camera_, 9),
                   sensorRegister(camera_, 9), sensorRegister(camera_, 10), sensorRegister(camera_, 10));
     EXPECT_EQ(expected, result.out);
-    EXPECT_EQ((std::vector<std::string>{"to B0 v=1 i=0 [08]", "from B1 v=6 i=0 n=6", "close"}), commandTraffic());
+    EXPECT_EQ((std::vector<std::string>{"to B0 v=1 i=0 [08]", "from B1 v=6 i=0 n=6", "close"}),
+              commandTraffic());
 }
 
 TEST_F(MaintenanceTest, RegisterWriteSendsOneFrame) {
@@ -105,7 +106,8 @@ TEST_F(MaintenanceTest, FirmwareHoldsDownloadsAndRuns) {
     ToolRun result = run({"firmware", file("firmware.bin")});
     ASSERT_EQ(0, result.status) << result;
     EXPECT_NE(std::string::npos, result.out.find("binary, 130 bytes")) << result;
-    EXPECT_NE(std::string::npos, result.out.find("Downloading 130 bytes in 3 chunks of 64 ... done")) << result;
+    EXPECT_NE(std::string::npos, result.out.find("Downloading 130 bytes in 3 chunks of 64 ... done"))
+        << result;
     EXPECT_EQ(asBytes(pattern(130)), memory(TARVEX_SIM_MEM_CONTROLLER, 130));
     EXPECT_EQ(130, property(camera_, TARVEX_SIM_PROP_FIRMWARE_BYTES));
     EXPECT_EQ(0, property(camera_, TARVEX_SIM_PROP_CPU_HELD));
@@ -144,7 +146,8 @@ TEST_F(MaintenanceTest, FailedDownloadLeavesTheCpuHeld) {
     fail(camera_, 9, 0xA0, 2);
     ToolRun result = run({"firmware", file("firmware.bin")});
     EXPECT_EQ(1, result.status);
-    EXPECT_NE(std::string::npos, result.err.find("TarvexAnchorDownload failed: ERR_REQUEST_FAILED (-7)")) << result;
+    EXPECT_NE(std::string::npos, result.err.find("TarvexAnchorDownload failed: ERR_REQUEST_FAILED (-7)"))
+        << result;
     EXPECT_NE(std::string::npos, result.err.find("the controller's CPU is left held")) << result;
     EXPECT_EQ(1, property(camera_, TARVEX_SIM_PROP_CPU_HELD));
     std::vector<std::string> lines = commandTraffic();
@@ -217,7 +220,8 @@ TEST_F(MaintenanceTest, PortOfAVariantOneCameraIsNotSupported) {
     attach("S4");
     ToolRun result = run({"io", "get"});
     EXPECT_EQ(1, result.status);
-    EXPECT_NE(std::string::npos, result.err.find("TarvexGetArriveStatus failed: ERR_NOT_SUPPORTED (-11)")) << result;
+    EXPECT_NE(std::string::npos, result.err.find("TarvexGetArriveStatus failed: ERR_NOT_SUPPORTED (-11)"))
+        << result;
     EXPECT_NE(std::string::npos, result.err.find("variant 2")) << result;
 }
 
@@ -227,8 +231,8 @@ TEST_F(MaintenanceTest, TriggerSendsTheSettingsThenFires) {
     ASSERT_EQ(0, result.status) << result;
     EXPECT_EQ("Fired the trigger 2 times\n", result.out);
     std::vector<std::string> lines = commandTraffic();
-    EXPECT_TRUE(inOrder(lines, {"to B0 v=3 i=0 [1E", "to B7 v=1", "to D0", "to B8 v=0", "to B9 v=2", "to B6 v=3",
-                                "to B0 v=3 i=0 [0B", "to B0 v=3 i=0 [0B", "close"}));
+    EXPECT_TRUE(inOrder(lines, {"to B0 v=3 i=0 [1E", "to B7 v=1", "to D0", "to B8 v=0", "to B9 v=2",
+                                "to B6 v=3", "to B0 v=3 i=0 [0B", "to B0 v=3 i=0 [0B", "close"}));
 }
 
 TEST_F(MaintenanceTest, SyncSaysWhenTheLevelFell) {

@@ -21,7 +21,9 @@ struct SnapCase {
     std::vector<std::string> options;
     Readout readout;
 };
-void PrintTo(const SnapCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const SnapCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SnapPictureTest : public SnapTest, public ::testing::WithParamInterface<SnapCase> {};
 
@@ -49,8 +51,9 @@ TEST_P(SnapPictureTest, PngHoldsTheDeliveredFrameOfTheWindow) {
     std::vector<std::string> lines = traffic(camera);
     // Armed with the window's size, one frame of that size, stopped, closed.
     size_t start = findLine(lines, "code 340 (" + bytes + ")");
-    EXPECT_TRUE(inOrder(lines, {"to BC v=1", "code 456", "code 350 n=" + bytes, "to BC v=0", "code 320 (1)",
-                                "code 344", "to D0", "close"},
+    EXPECT_TRUE(inOrder(lines,
+                        {"to BC v=1", "code 456", "code 350 n=" + bytes, "to BC v=0", "code 320 (1)",
+                         "code 344", "to D0", "close"},
                         start));
     EXPECT_EQ("close", lines.back());
     expectAtRest(camera);
@@ -75,19 +78,36 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SnapTest, SettingsReachTheSensorBeforeTheStreamStarts) {
     int32_t camera = attach("UA");
-    ToolRun result = run({"snap", "-o", file("frame.png"), "--mode", "2", "--window", "10,20,100,50", "--delay",
-                          "-9,-25", "--exposure", "946", "--exposure-delay", "7", "--gain", "1,2,3,4",
-                          "--adc-level", "5,6,7,8", "--adc-mode", "3", "--mirror"});
+    ToolRun result = run({"snap",
+                          "-o",
+                          file("frame.png"),
+                          "--mode",
+                          "2",
+                          "--window",
+                          "10,20,100,50",
+                          "--delay",
+                          "-9,-25",
+                          "--exposure",
+                          "946",
+                          "--exposure-delay",
+                          "7",
+                          "--gain",
+                          "1,2,3,4",
+                          "--adc-level",
+                          "5,6,7,8",
+                          "--adc-mode",
+                          "3",
+                          "--mirror"});
     ASSERT_EQ(0, result.status) << result;
 
     struct Expected {
         uint8_t address;
         uint16_t mask, value;
     } expected[] = {
-        {0x01, 0xFFFF, 92},   {0x02, 0xFFFF, 60},   {0x03, 0xFFFF, 199},  {0x04, 0xFFFF, 399},
-        {0x05, 0xFFFF, 0},    {0x06, 0xFFFF, 0},    {0x09, 0x3FFF, 946},  {0x0C, 0x07FF, 7},
-        {0x2D, 0x007F, 1},    {0x2B, 0x007F, 2},    {0x2E, 0x007F, 3},    {0x2C, 0x007F, 4},
-        {0x63, 0x01FF, 5},    {0x60, 0x01FF, 6},    {0x61, 0x01FF, 7},    {0x64, 0x01FF, 8},
+        {0x01, 0xFFFF, 92},   {0x02, 0xFFFF, 60},     {0x03, 0xFFFF, 199}, {0x04, 0xFFFF, 399},
+        {0x05, 0xFFFF, 0},    {0x06, 0xFFFF, 0},      {0x09, 0x3FFF, 946}, {0x0C, 0x07FF, 7},
+        {0x2D, 0x007F, 1},    {0x2B, 0x007F, 2},      {0x2E, 0x007F, 3},   {0x2C, 0x007F, 4},
+        {0x63, 0x01FF, 5},    {0x60, 0x01FF, 6},      {0x61, 0x01FF, 7},   {0x64, 0x01FF, 8},
         {0x1E, 0x000C, 0x0C}, {0x20, 0x8080, 0x8080},
     };
     for (const Expected& e : expected)
@@ -103,7 +123,8 @@ TEST_F(SnapTest, SnapshotFiresTheTriggerAfterTheStart) {
     clearLog(camera);
     ASSERT_EQ(0, run({"snap", "-o", file("frame.png"), "--snapshot", "2"}).status);
     std::vector<std::string> lines = trafficWithoutPolls(camera);
-    EXPECT_TRUE(inOrder(lines, {"to B7 v=2", "code 340", "to BC v=1", "to B0 v=3 i=0 [0B", "code 456", "code 350"},
+    EXPECT_TRUE(inOrder(lines,
+                        {"to B7 v=2", "code 340", "to BC v=1", "to B0 v=3 i=0 [0B", "code 456", "code 350"},
                         findLine(lines, "to D3")));
 }
 
@@ -115,7 +136,8 @@ TEST_F(SnapTest, PgmByItsExtension) {
     ASSERT_EQ(256u, pgm.height);
     uint32_t number = 0;
     ASSERT_TRUE(tarvex::sim::readFrameCounter(pgm.pixels.data(), pgm.width, pgm.height, number));
-    EXPECT_EQ(0u, differentPixels(expectedFrame(camera, {.width = 320, .height = 256, .scale = 4}, number), pgm));
+    EXPECT_EQ(0u,
+              differentPixels(expectedFrame(camera, {.width = 320, .height = 256, .scale = 4}, number), pgm));
 }
 
 // A failing camera: the code's name, a non-zero exit, no file, and the stream
@@ -125,7 +147,9 @@ struct FailureCase {
     tarvex_sim_fault fault;
     const char* message;
 };
-void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SnapFailureTest : public SnapTest, public ::testing::WithParamInterface<FailureCase> {};
 
@@ -158,21 +182,25 @@ tarvex_sim_fault fault(int32_t kind, int32_t code, uint32_t nth = 1, int32_t sta
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, SnapFailureTest,
-    ::testing::Values(
-        FailureCase{"frameRead", fault(TARVEX_SIM_FAULT_FAIL, 350), "TarvexTransfer failed: ERR_DRIVER_CALL (-9)"},
-        // The open's stop sequence makes the first status query; the frame's is the second.
-        FailureCase{"transactionError", fault(TARVEX_SIM_FAULT_STATUS, 456, 2, -1073741807),
-                    "USBD_STATUS_XACT_ERROR (-1073741807)"},
-        FailureCase{"statusQuery", fault(TARVEX_SIM_FAULT_FAIL, 456, 2), "ERR_STATUS_QUERY (-17)"},
-        FailureCase{"shortFrame", fault(TARVEX_SIM_FAULT_SHORT, 350), "short frame: 1310719 of 1310720 bytes"},
-        // A start that fails is followed by a stop all the same: its steps were all sent.
-        FailureCase{"start", fault(TARVEX_SIM_FAULT_FAIL, 340), "TarvexStartSnap failed: ERR_DRIVER_CALL (-9)"}),
+    ::testing::Values(FailureCase{"frameRead", fault(TARVEX_SIM_FAULT_FAIL, 350),
+                                  "TarvexTransfer failed: ERR_DRIVER_CALL (-9)"},
+                      // The open's stop sequence makes the first status query; the frame's is the second.
+                      FailureCase{"transactionError", fault(TARVEX_SIM_FAULT_STATUS, 456, 2, -1073741807),
+                                  "USBD_STATUS_XACT_ERROR (-1073741807)"},
+                      FailureCase{"statusQuery", fault(TARVEX_SIM_FAULT_FAIL, 456, 2),
+                                  "ERR_STATUS_QUERY (-17)"},
+                      FailureCase{"shortFrame", fault(TARVEX_SIM_FAULT_SHORT, 350),
+                                  "short frame: 1310719 of 1310720 bytes"},
+                      // A start that fails is followed by a stop all the same: its steps were all sent.
+                      FailureCase{"start", fault(TARVEX_SIM_FAULT_FAIL, 340),
+                                  "TarvexStartSnap failed: ERR_DRIVER_CALL (-9)"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SnapTest, RefusedCameraNamesTheCode) {
     ToolRun result = run({"--sim", "XX", "snap", "-o", file("frame.png")});
     EXPECT_EQ(1, result.status) << result;
-    EXPECT_NE(std::string::npos, result.err.find("BeginTarvex failed: ERR_UNRECOGNISED_DEVICE (-3)")) << result;
+    EXPECT_NE(std::string::npos, result.err.find("BeginTarvex failed: ERR_UNRECOGNISED_DEVICE (-3)"))
+        << result;
     EXPECT_FALSE(std::filesystem::exists(file("frame.png")));
     // The simulated camera of --sim is unplugged when the run ends.
     EXPECT_EQ(0, tarvex_sim_cameras(nullptr, 0));

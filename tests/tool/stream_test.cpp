@@ -15,9 +15,9 @@ namespace {
 class StreamTest : public ToolTest {
 protected:
     static size_t count(const std::vector<std::string>& lines, const std::string& prefix) {
-        return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&prefix](const std::string& line) {
-            return line.rfind(prefix, 0) == 0;
-        }));
+        return static_cast<size_t>(
+            std::count_if(lines.begin(), lines.end(),
+                          [&prefix](const std::string& line) { return line.rfind(prefix, 0) == 0; }));
     }
 
     // The traffic from the tool's start of the stream on.
@@ -35,7 +35,8 @@ protected:
         EXPECT_EQ(0, property(camera, TARVEX_SIM_PROP_OPEN_HANDLES));
     }
 
-    static tarvex_sim_fault fault(int32_t kind, int32_t code, uint32_t nth, uint32_t times, int32_t status = 0) {
+    static tarvex_sim_fault fault(int32_t kind, int32_t code, uint32_t nth, uint32_t times,
+                                  int32_t status = 0) {
         tarvex_sim_fault f{};
         f.kind = kind;
         f.code = code;
@@ -94,7 +95,7 @@ TEST_F(StreamTest, FailedTransfersAreSummedUpByStatus) {
     EXPECT_NE(std::string::npos, result.out.find("1 x USBD_STATUS_BABBLE_DETECTED (-1073741806)")) << result;
     EXPECT_NE(std::string::npos, result.out.find("1 x ERR_STATUS_QUERY (-17)")) << result;
     std::vector<std::string> lines = fromStart(camera);
-    EXPECT_EQ(10u, count(lines, "code 456")  - 1);  // and one in the stop sequence
+    EXPECT_EQ(10u, count(lines, "code 456") - 1);  // and one in the stop sequence
     expectStoppedAndClosed(camera, lines);
 }
 
@@ -106,7 +107,8 @@ TEST_F(StreamTest, JsonSummaryCountsFailuresByStatus) {
     EXPECT_EQ(1, result.status) << result;
     EXPECT_NE(std::string::npos, result.out.find("\"transfers\":3,\"frames\":2,")) << result;
     EXPECT_NE(std::string::npos,
-              result.out.find("\"failures\":[{\"status\":-9,\"name\":\"ERR_DRIVER_CALL\",")) << result;
+              result.out.find("\"failures\":[{\"status\":-9,\"name\":\"ERR_DRIVER_CALL\","))
+        << result;
     EXPECT_EQ(std::string::npos, result.err.find("fps")) << "no progress line with --json";
 }
 
@@ -125,7 +127,8 @@ TEST_F(StreamTest, GivesUpOnACameraThatFailsEveryTransfer) {
 
 TEST_F(StreamTest, SavesEveryKthFrameUnderItsNumber) {
     int32_t camera = attach("UA");
-    ToolRun result = run({"stream", "--frames", "10", "--mode", "2", "--save", file("frame-%03d.pgm"), "--every", "3"});
+    ToolRun result =
+        run({"stream", "--frames", "10", "--mode", "2", "--save", file("frame-%03d.pgm"), "--every", "3"});
     ASSERT_EQ(0, result.status) << result;
     uint32_t firstNumber = 0;
     for (int frame = 1; frame <= 10; ++frame) {
@@ -136,12 +139,13 @@ TEST_F(StreamTest, SavesEveryKthFrameUnderItsNumber) {
         if (!kept) continue;
         Picture picture = readPgm(file(name));
         uint32_t number = 0;
-        ASSERT_TRUE(tarvex::sim::readFrameCounter(picture.pixels.data(), picture.width, picture.height, number));
+        ASSERT_TRUE(
+            tarvex::sim::readFrameCounter(picture.pixels.data(), picture.width, picture.height, number));
         if (frame == 1) firstNumber = number;
         // The file of transfer k holds the camera's k-th frame.
         EXPECT_EQ(firstNumber + static_cast<uint32_t>(frame - 1), number) << name;
-        EXPECT_EQ(0u, differentPixels(expectedFrame(camera, {.width = 320, .height = 256, .scale = 4}, number),
-                                      picture))
+        EXPECT_EQ(0u, differentPixels(
+                          expectedFrame(camera, {.width = 320, .height = 256, .scale = 4}, number), picture))
             << name;
     }
 }
@@ -162,7 +166,8 @@ TEST_F(StreamTest, CtrlCStopsTheStreamAndClosesTheCamera) {
     interrupter.join();
 
     EXPECT_EQ(130, result.status) << result;
-    EXPECT_NE(std::string::npos, result.err.find("interrupted; the stream was stopped and the camera closed"));
+    EXPECT_NE(std::string::npos,
+              result.err.find("interrupted; the stream was stopped and the camera closed"));
     EXPECT_NE(std::string::npos, result.out.find(" frames of 320 x 256 in ")) << "the summary still comes";
     expectStoppedAndClosed(camera, fromStart(camera));
 }

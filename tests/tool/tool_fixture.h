@@ -66,7 +66,8 @@ protected:
 
     // Index of the first traffic line from `from` on that starts with
     // `prefix`, or lines.size().
-    static size_t findLine(const std::vector<std::string>& lines, const std::string& prefix, size_t from = 0) {
+    static size_t findLine(const std::vector<std::string>& lines, const std::string& prefix,
+                           size_t from = 0) {
         for (size_t i = from; i < lines.size(); ++i)
             if (lines[i].rfind(prefix, 0) == 0) return i;
         return lines.size();

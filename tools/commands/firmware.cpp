@@ -35,9 +35,12 @@ const char* formatName(ImageFileFormat format) {
 }
 
 void addFormatOption(CLI::App& command, ImageFileOptions& options) {
-    const std::map<std::string, ImageFileFormat> formats{
-        {"auto", ImageFileFormat::Auto}, {"binary", ImageFileFormat::Binary}, {"hex", ImageFileFormat::IntelHex}};
-    command.add_option("--format", options.format, "auto (by extension .hex/.ihx, or a leading ':'), binary or hex")
+    const std::map<std::string, ImageFileFormat> formats{{"auto", ImageFileFormat::Auto},
+                                                         {"binary", ImageFileFormat::Binary},
+                                                         {"hex", ImageFileFormat::IntelHex}};
+    command
+        .add_option("--format", options.format,
+                    "auto (by extension .hex/.ihx, or a leading ':'), binary or hex")
         ->transform(CLI::CheckedTransformer(formats, CLI::ignore_case));
 }
 
@@ -67,20 +70,24 @@ int loadFirmware(ToolContext& context, const ImageFileOptions& options) {
 
     Camera camera(context.cameraToOpen());
     CameraHandle handle = camera.handle();
-    runStep(context, "Holding the controller's CPU", "Tarvex8051Hold", [handle] { return Tarvex8051Hold(handle); });
+    runStep(context, "Holding the controller's CPU", "Tarvex8051Hold",
+            [handle] { return Tarvex8051Hold(handle); });
     char what[80];
-    std::snprintf(what, sizeof what, "Downloading %u bytes in %u chunks of %u", length, (length + kChunk - 1) / kChunk,
-                  kChunk);
+    std::snprintf(what, sizeof what, "Downloading %u bytes in %u chunks of %u", length,
+                  (length + kChunk - 1) / kChunk, kChunk);
     try {
-        runStep(context, what, "TarvexAnchorDownload",
-                [handle, &image, length] { return TarvexAnchorDownload(handle, image.bytes.data(), length); });
+        runStep(context, what, "TarvexAnchorDownload", [handle, &image, length] {
+            return TarvexAnchorDownload(handle, image.bytes.data(), length);
+        });
     } catch (const CameraCallFailed&) {
         // Running half a program is worse than a held CPU: leave it held.
-        context.err << "tarvex: the controller's CPU is left held; load the firmware again or reconnect the camera\n";
+        context.err
+            << "tarvex: the controller's CPU is left held; load the firmware again or reconnect the camera\n";
         throw;
     }
     if (options.run)
-        runStep(context, "Running the controller's CPU", "Tarvex8051Run", [handle] { return Tarvex8051Run(handle); });
+        runStep(context, "Running the controller's CPU", "Tarvex8051Run",
+                [handle] { return Tarvex8051Run(handle); });
     else
         context.out << "The controller's CPU is left held (--no-run)\n";
     camera.close();
@@ -114,7 +121,8 @@ void addFirmwareCommand(CLI::App& app, ToolContext& context, CommandList& comman
 void addEepromCommand(CLI::App& app, ToolContext& context, CommandList& commands) {
     auto options = std::make_shared<ImageFileOptions>();
     CLI::App* command = app.add_subcommand("eeprom", "Send an EEPROM image to the camera in one transfer");
-    command->add_option("FILE", options->path, "Flat binary or Intel HEX file (at most 65535 bytes)")->required();
+    command->add_option("FILE", options->path, "Flat binary or Intel HEX file (at most 65535 bytes)")
+        ->required();
     addFormatOption(*command, *options);
     commands.push_back({command, [&context, options] { return loadEeprom(context, *options); }});
 }

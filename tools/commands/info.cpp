@@ -153,50 +153,54 @@ std::vector<Record> recordsOf(CameraRecords& r, CameraHandle camera) {
 void addInfoCommand(CLI::App& app, ToolContext& context, CommandList& commands) {
     auto options = std::make_shared<InfoOptions>();
     CLI::App* info = app.add_subcommand(
-        "info", "Show every device record of one camera: identity, resolution list, delay range, slot record");
+        "info",
+        "Show every device record of one camera: identity, resolution list, delay range, slot record");
     info->add_flag("--json", options->json, "Machine-readable output");
     commands.push_back({info, [&context, options] {
-        Camera camera(context.cameraToOpen());
-        CameraRecords records;
-        std::vector<Record> all = recordsOf(records, camera.handle());
-        std::vector<const Record*> read;
-        std::vector<Failure> failures;
-        if (!options->json) context.out << "camera " << camera.index() << " of " << context.cameraCount() << "\n";
-        for (const Record& record : all) {
-            try {
-                std::string text = record.text();
-                read.push_back(&record);
-                if (!options->json) {
-                    char label[24];
-                    std::snprintf(label, sizeof label, "  %-15s ", record.name);
-                    context.out << label << text << "\n";
-                }
-            } catch (const CameraCallFailed& failure) {
-                failures.push_back({record.name, failure.what(), failure.code()});
-            } catch (const ToolFailure& failure) {
-                failures.push_back({record.name, failure.what()});
-            }
-        }
-        camera.close();
-        if (options->json) {
-            JsonWriter json(context.out);
-            json.beginObject().key("index").value(camera.index());
-            for (const Record* record : read) record->json(json);
-            json.key("errors").beginArray();
-            for (const Failure& failure : failures) {
-                json.beginObject().key("record").value(failure.record);
-                if (failure.code != 0) {
-                    CodeText text = describeResult(failure.code);
-                    json.key("code").value(failure.code).key("name").value(text.name);
-                }
-                json.key("message").value(failure.message).endObject();
-            }
-            json.endArray().endObject().finish();
-        }
-        for (const Failure& failure : failures)
-            context.err << "tarvex: " << failure.record << ": " << failure.message << "\n";
-        return failures.empty() ? kExitOk : kExitFailed;
-    }});
+                            Camera camera(context.cameraToOpen());
+                            CameraRecords records;
+                            std::vector<Record> all = recordsOf(records, camera.handle());
+                            std::vector<const Record*> read;
+                            std::vector<Failure> failures;
+                            if (!options->json)
+                                context.out << "camera " << camera.index() << " of " << context.cameraCount()
+                                            << "\n";
+                            for (const Record& record : all) {
+                                try {
+                                    std::string text = record.text();
+                                    read.push_back(&record);
+                                    if (!options->json) {
+                                        char label[24];
+                                        std::snprintf(label, sizeof label, "  %-15s ", record.name);
+                                        context.out << label << text << "\n";
+                                    }
+                                } catch (const CameraCallFailed& failure) {
+                                    failures.push_back({record.name, failure.what(), failure.code()});
+                                } catch (const ToolFailure& failure) {
+                                    failures.push_back({record.name, failure.what()});
+                                }
+                            }
+                            camera.close();
+                            if (options->json) {
+                                JsonWriter json(context.out);
+                                json.beginObject().key("index").value(camera.index());
+                                for (const Record* record : read) record->json(json);
+                                json.key("errors").beginArray();
+                                for (const Failure& failure : failures) {
+                                    json.beginObject().key("record").value(failure.record);
+                                    if (failure.code != 0) {
+                                        CodeText text = describeResult(failure.code);
+                                        json.key("code").value(failure.code).key("name").value(text.name);
+                                    }
+                                    json.key("message").value(failure.message).endObject();
+                                }
+                                json.endArray().endObject().finish();
+                            }
+                            for (const Failure& failure : failures)
+                                context.err << "tarvex: " << failure.record << ": " << failure.message
+                                            << "\n";
+                            return failures.empty() ? kExitOk : kExitFailed;
+                        }});
 }
 
 }  // namespace tarvex_tool

@@ -104,22 +104,23 @@ void printTable(ToolContext& context, const std::vector<CameraLine>& lines) {
 void addListCommand(CLI::App& app, ToolContext& context, CommandList& commands) {
     auto options = std::make_shared<ListOptions>();
     CLI::App* list = app.add_subcommand(
-        "list", "List every camera: index, variant, identification, model, release number, sensor register 0x00");
+        "list",
+        "List every camera: index, variant, identification, model, release number, sensor register 0x00");
     list->add_flag("--json", options->json, "Machine-readable output");
     commands.push_back({list, [&context, options] {
-        int32_t count = context.countCameras();
-        std::vector<CameraLine> lines;
-        bool failed = false;
-        for (int32_t index = 1; index <= count; ++index) {
-            lines.push_back(describeCamera(index));
-            failed = failed || lines.back().function.has_value();
-        }
-        if (options->json)
-            printJson(context.out, lines);
-        else
-            printTable(context, lines);
-        return failed ? kExitFailed : kExitOk;
-    }});
+                            int32_t count = context.countCameras();
+                            std::vector<CameraLine> lines;
+                            bool failed = false;
+                            for (int32_t index = 1; index <= count; ++index) {
+                                lines.push_back(describeCamera(index));
+                                failed = failed || lines.back().function.has_value();
+                            }
+                            if (options->json)
+                                printJson(context.out, lines);
+                            else
+                                printTable(context, lines);
+                            return failed ? kExitFailed : kExitOk;
+                        }});
 }
 
 }  // namespace tarvex_tool

@@ -79,7 +79,8 @@ void addMemoryCommands(CLI::App& app, ToolContext& context, CommandList& command
     mem->require_subcommand(1);
 
     auto read = std::make_shared<ReadOptions>();
-    CLI::App* readCommand = mem->add_subcommand("read", "Read LENGTH bytes at ADDRESS and show them as a hex dump");
+    CLI::App* readCommand =
+        mem->add_subcommand("read", "Read LENGTH bytes at ADDRESS and show them as a hex dump");
     readCommand->add_option("ADDRESS", read->address, "Address, 0..0xFFFF")
         ->required()
         ->check(CLI::Range(0u, kAddressSpace - 1));

@@ -73,7 +73,8 @@ void addRegisterCommands(CLI::App& app, ToolContext& context, CommandList& comma
 
     auto write = std::make_shared<WriteOptions>();
     CLI::App* writeCommand = reg->add_subcommand(
-        "write", "Write VALUE... to consecutive registers from REGISTER in one I2C frame (mirrored registers only)");
+        "write",
+        "Write VALUE... to consecutive registers from REGISTER in one I2C frame (mirrored registers only)");
     writeCommand->add_option("REGISTER", write->start, "First register, 0x00..0xFF")
         ->required()
         ->check(CLI::Range(0u, kRegisterCount - 1));

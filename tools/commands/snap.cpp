@@ -31,11 +31,11 @@ int snap(ToolContext& context, const SnapOptions& options) {
     Stream stream(camera.handle());
     if (interrupted()) throw Interrupted();
     int32_t status = grabber.grab();
-    if (status < 0)
-        throw CameraCallFailed(grabber.failedCall(), status);
+    if (status < 0) throw CameraCallFailed(grabber.failedCall(), status);
     if (!grabber.lastFrameComplete())
-        throw ToolFailure("TarvexTransfer delivered a short frame: " + std::to_string(grabber.bytesReturned()) +
-                          " of " + std::to_string(size.bytes()) + " bytes; nothing was saved");
+        throw ToolFailure(
+            "TarvexTransfer delivered a short frame: " + std::to_string(grabber.bytesReturned()) + " of " +
+            std::to_string(size.bytes()) + " bytes; nothing was saved");
     stream.stop();
     camera.close();
 

@@ -56,10 +56,11 @@ std::string progressLine(const StreamStatistics& statistics) {
 void printSummary(std::ostream& out, const StreamStatistics& statistics, FrameSize size) {
     char text[192];
     std::snprintf(text, sizeof text, "%llu frames of %u x %u in %.2f s: %.1f fps, %.1f MB/s",
-                  static_cast<unsigned long long>(statistics.frames), size.width, size.height, statistics.seconds,
-                  statistics.framesPerSecond(), statistics.megabytesPerSecond());
+                  static_cast<unsigned long long>(statistics.frames), size.width, size.height,
+                  statistics.seconds, statistics.framesPerSecond(), statistics.megabytesPerSecond());
     out << text << "\n";
-    if (statistics.shortFrames != 0) out << statistics.shortFrames << " short frames (fewer bytes than the window)\n";
+    if (statistics.shortFrames != 0)
+        out << statistics.shortFrames << " short frames (fewer bytes than the window)\n";
     if (statistics.failed() != 0) {
         out << statistics.failed() << " failed transfers:\n";
         for (const auto& [status, times] : statistics.failures)
@@ -149,7 +150,8 @@ int stream(ToolContext& context, const StreamOptions& options) {
             if (grabber.lastFrameComplete()) {
                 ++statistics.frames;
                 if (pattern && (number - 1) % options.every == 0)
-                    writeGreyImage(pattern->name(number), *saveFormat, grabber.pixels(), size.width, size.height);
+                    writeGreyImage(pattern->name(number), *saveFormat, grabber.pixels(), size.width,
+                                   size.height);
             } else {
                 ++statistics.shortFrames;
             }
@@ -196,7 +198,8 @@ void addStreamCommand(CLI::App& app, ToolContext& context, CommandList& commands
         "--save", options->save,
         "Save frames as PATTERN, a name with one number field: frame-####.png or frame-%04d.pgm");
     save->type_name("PATTERN");
-    command->add_option("--every", options->every, "With --save: keep every K-th frame (default 1, every frame)")
+    command
+        ->add_option("--every", options->every, "With --save: keep every K-th frame (default 1, every frame)")
         ->check(positive())
         ->type_name("K")
         ->needs(save);

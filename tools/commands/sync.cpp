@@ -29,7 +29,8 @@ int waitForSync(ToolContext& context, const SyncOptions& options) {
         if (interrupted()) throw Interrupted();
         auto start = std::chrono::steady_clock::now();
         check("TarvexWaitSync", TarvexWaitSync(camera.handle()));
-        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         char line[80];
         if (ms >= kSyncDeadlineMs) {
             missed = true;

@@ -32,8 +32,8 @@ int trigger(ToolContext& context, const TriggerOptions& options) {
     if (options.snapSpeed) check("TarvexSetSnapSpeed", TarvexSetSnapSpeed(handle, *options.snapSpeed));
     for (uint32_t i = 0; i < options.count; ++i) check("TarvexTriggerShot", TarvexTriggerShot(handle));
     camera.close();
-    context.out << "Fired the trigger " << (options.count == 1 ? "once" : std::to_string(options.count) + " times")
-                << "\n";
+    context.out << "Fired the trigger "
+                << (options.count == 1 ? "once" : std::to_string(options.count) + " times") << "\n";
     return kExitOk;
 }
 
@@ -42,7 +42,8 @@ int trigger(ToolContext& context, const TriggerOptions& options) {
 void addTriggerCommand(CLI::App& app, ToolContext& context, CommandList& commands) {
     auto options = std::make_shared<TriggerOptions>();
     CLI::App* command = app.add_subcommand(
-        "trigger", "Fire the sensor's software trigger (one frame in snapshot mode), after the given settings");
+        "trigger",
+        "Fire the sensor's software trigger (one frame in snapshot mode), after the given settings");
     command->add_option("--snap-mode", options->snapshotMode, "Acquisition: 0 continuous, 1..3 snapshot")
         ->check(CLI::Range(0u, 3u));
     command->add_option("--trigger-polarity", options->triggerPolarity, "Trigger polarity byte (opens as 1)")
