@@ -27,7 +27,7 @@ int32_t channelValue(const std::vector<int32_t>& values, size_t channel) {
 void addImageOptions(CLI::App& command, ImageOptions& options) {
     const char* group = "Picture";
     command
-        .add_option("--mode", options.mode,
+        .add_option("--mode,--resolution", options.mode,
                     "Resolution mode: 0 = 1280x1024, 1 = 640x512, 2 = 320x256, 3 = sensor mode without a "
                     "defined size (needs --window)")
         ->check(CLI::Range(0, 3))

@@ -65,6 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SnapCase{"full", {}, {}},
         SnapCase{"half", {"--mode", "1"}, {.width = 640, .height = 512, .scale = 2}},
+        SnapCase{"resolutionIsModeToo", {"--resolution", "1"}, {.width = 640, .height = 512, .scale = 2}},
         SnapCase{"quarter", {"--mode", "2"}, {.width = 320, .height = 256, .scale = 4}},
         SnapCase{"quarterWindow",
                  {"--mode", "2", "--window", "10,20,100,50"},

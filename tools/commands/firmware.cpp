@@ -73,8 +73,9 @@ int loadFirmware(ToolContext& context, const ImageFileOptions& options) {
     runStep(context, "Holding the controller's CPU", "Tarvex8051Hold",
             [handle] { return Tarvex8051Hold(handle); });
     char what[80];
-    std::snprintf(what, sizeof what, "Downloading %u bytes in %u chunks of %u", length,
-                  (length + kChunk - 1) / kChunk, kChunk);
+    uint32_t chunks = (length + kChunk - 1) / kChunk;
+    std::snprintf(what, sizeof what, "Downloading %u bytes in %u chunk%s of %u", length, chunks,
+                  chunks == 1 ? "" : "s", kChunk);
     try {
         runStep(context, what, "TarvexAnchorDownload", [handle, &image, length] {
             return TarvexAnchorDownload(handle, image.bytes.data(), length);
