@@ -137,6 +137,7 @@ TEST_F(AnalogTest, AFieldWriteFailureIsReturned) {
 }
 
 TEST_F(AnalogTest, ABusyTimeoutOfAFieldWriteIsReturned) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, -1));
     EXPECT_EQ(ERR_BUSY_TIMEOUT, TarvexAECControl(handle_, 1, 500));
 }

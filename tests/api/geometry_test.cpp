@@ -181,6 +181,7 @@ TEST_F(GeometryTest, AFailedWindowWriteKeepsTheOldFrameSize) {
 }
 
 TEST_F(GeometryTest, BusyTimeoutOfTheWindowWriteIsReported) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, -1));
     EXPECT_EQ(ERR_BUSY_TIMEOUT, TarvexSetOutputWindow(handle_, 0, 0, 640, 480));
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, 1));

@@ -103,6 +103,7 @@ TEST_F(SnapshotTest, AFailedSensorWriteLeavesTheModeUnchanged) {
 }
 
 TEST_F(SnapshotTest, ABusyTimeoutOfTheSensorWriteIsReturned) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     ASSERT_EQ(0, tarvex_sim_set(camera_, TARVEX_SIM_PROP_BUSY_READS_BIT0, -1));
     EXPECT_EQ(ERR_BUSY_TIMEOUT, TarvexSetSnapMode(handle_, 1));
     Lines sent = trafficWithoutPolls(camera_);

@@ -100,6 +100,7 @@ TEST_F(SyncTest, FailedReadsKeepTheHeldLevel) {
 // Before the first good read the level counts as low: a first read that
 // fails followed by a high one is a rise, not the high half of a fall.
 TEST_F(SyncTest, AFailedFirstReadCountsAsLow) {
+    TARVEX_REQUIRE_VIRTUAL_CLOCK();
     script({1, 0});
     fail(camera_, 326, TARVEX_SIM_ANY, 1);
     size_t reads = 0;
