@@ -125,6 +125,18 @@ TEST_F(StreamTest, GivesUpOnACameraThatFailsEveryTransfer) {
     expectStoppedAndClosed(camera, lines);
 }
 
+TEST_F(StreamTest, FailedStopIsReportedAfterTheSummary) {
+    int32_t camera = attach("UA");
+    // Code 344 ends the stop sequence: the open's stop makes the first call.
+    tarvex_sim_fault f = fault(TARVEX_SIM_FAULT_FAIL, 344, 2, 1);
+    ASSERT_EQ(0, tarvex_sim_add_fault(camera, &f));
+    ToolRun result = run({"stream", "--frames", "3", "--mode", "2"});
+    EXPECT_EQ(1, result.status) << result;
+    EXPECT_NE(std::string::npos, result.out.find("3 frames of 320 x 256")) << result;
+    EXPECT_NE(std::string::npos, result.err.find("TarvexStopSnap failed: ERR_DRIVER_CALL (-9)")) << result;
+    EXPECT_EQ(0, property(camera, TARVEX_SIM_PROP_OPEN_HANDLES));
+}
+
 TEST_F(StreamTest, SavesEveryKthFrameUnderItsNumber) {
     int32_t camera = attach("UA");
     ToolRun result =

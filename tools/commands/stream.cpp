@@ -167,8 +167,14 @@ int stream(ToolContext& context, const StreamOptions& options) {
     }
     statistics.seconds = secondsSince(start);
     if (showProgress && context.progressOnTerminal) context.err << "\r" << std::string(60, ' ') << "\r";
-    running.stop();
-    camera.close();
+    // The summary is printed even when the stop fails; the failure follows it.
+    std::optional<CameraCallFailed> stopFailed;
+    try {
+        running.stop();
+        camera.close();
+    } catch (const CameraCallFailed& failure) {
+        stopFailed = failure;
+    }
 
     if (options.json)
         printJson(context.out, statistics, size, interrupted());
@@ -176,6 +182,7 @@ int stream(ToolContext& context, const StreamOptions& options) {
         printSummary(context.out, statistics, size);
     if (gaveUp)
         context.err << "tarvex: stopped after " << kFailuresInARowToGiveUp << " failed transfers in a row\n";
+    if (stopFailed) throw *stopFailed;
     if (interrupted()) throw Interrupted();
     return statistics.failed() == 0 && statistics.shortFrames == 0 ? kExitOk : kExitFailed;
 }
