@@ -34,15 +34,15 @@
 extern "C" {
 #endif
 
-#define TARVEX_SIM_EINVAL (-1)    /* bad argument or spec */
+#define TARVEX_SIM_EINVAL (-1)    /* bad argument or description */
 #define TARVEX_SIM_ENOCAMERA (-2) /* no such camera id */
 #define TARVEX_SIM_ENOSPACE (-3)  /* no room (names taken, too many cameras) */
 #define TARVEX_SIM_ENODRIVER (-4) /* the simulated driver cannot be reached (Windows) */
 
 /*
- * Attaches one simulated camera described by `spec` and returns its id (> 0).
+ * Attaches one simulated camera described by `description` and returns its id (> 0).
  *
- * Camera spec: IDENT[:key=value]...
+ * Camera description: IDENT[:key=value]...
  *   IDENT              string descriptor 1, the identification: "UA..." is a
  *                      camera of variant 2 (with the peripheral port), "S4..."
  *                      of variant 1; anything else is attached as given (the
@@ -60,17 +60,17 @@ extern "C" {
  *   inputs=N           peripheral input byte answered to the controller read
  *                      (default 0)
  * Numbers are decimal or 0x-prefixed hexadecimal. Returns TARVEX_SIM_EINVAL
- * for a bad spec, TARVEX_SIM_ENOSPACE when the number is taken or 64 cameras
+ * for a bad description, TARVEX_SIM_ENOSPACE when the number is taken or 64 cameras
  * are attached.
  */
-TARVEX_SIM_API int32_t tarvex_sim_attach(const char* spec);
+TARVEX_SIM_API int32_t tarvex_sim_attach(const char* description);
 
 /*
  * Attaches a list of cameras: "N" (N cameras of variant 2), "N:key=value..."
  * (the same, each with the options; number=K numbers them K, K+1, ...), or
  * camera specs separated by commas ("S4,UA:serial=0042"; there "1" and "2"
  * are one camera of that variant). "" and "0" attach none. This is the
- * syntax of TARVEX_SIM. Returns the number attached; on a bad spec, or when
+ * syntax of TARVEX_SIM. Returns the number attached; on a bad description, or when
  * one camera cannot be attached, attaches nothing.
  */
 TARVEX_SIM_API int32_t tarvex_sim_attach_list(const char* list);

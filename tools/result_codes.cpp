@@ -52,7 +52,7 @@ constexpr KnownCode kSystemErrors[] = {
 };
 
 constexpr KnownCode kSimResults[] = {
-    {TARVEX_SIM_EINVAL, "TARVEX_SIM_EINVAL", "the simulated-camera spec or argument is not valid"},
+    {TARVEX_SIM_EINVAL, "TARVEX_SIM_EINVAL", "the simulated-camera description or argument is not valid"},
     {TARVEX_SIM_ENOCAMERA, "TARVEX_SIM_ENOCAMERA", "there is no simulated camera with that id"},
     {TARVEX_SIM_ENOSPACE, "TARVEX_SIM_ENOSPACE",
      "no room for another simulated camera (names taken, too many cameras)"},

@@ -29,11 +29,11 @@ SimulatedCameras::~SimulatedCameras() {
     for (int32_t id : ids_) tarvex_sim_detach(id);
 }
 
-int32_t SimulatedCameras::attach(const std::string& spec) {
+int32_t SimulatedCameras::attach(const std::string& description) {
     std::vector<int32_t> before = attachedIds();
-    int32_t attached = tarvex_sim_attach_list(spec.c_str());
+    int32_t attached = tarvex_sim_attach_list(description.c_str());
     if (attached < 0)
-        throw UsageError("--sim '" + spec +
+        throw UsageError("--sim '" + description +
                          "': tarvex_sim_attach_list refused it: " + formatSimResult(attached));
     for (int32_t id : attachedIds())
         if (std::find(before.begin(), before.end(), id) == before.end()) ids_.push_back(id);

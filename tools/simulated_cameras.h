@@ -16,9 +16,9 @@ public:
     SimulatedCameras(const SimulatedCameras&) = delete;
     SimulatedCameras& operator=(const SimulatedCameras&) = delete;
 
-    // Attaches the cameras of `spec` (the syntax of TARVEX_SIM) and returns how
-    // many were attached. Throws UsageError for a spec the simulator refuses.
-    int32_t attach(const std::string& spec);
+    // Attaches the cameras of `description` (the syntax of TARVEX_SIM) and returns how
+    // many were attached. Throws UsageError for a description the simulator refuses.
+    int32_t attach(const std::string& description);
 
     int32_t count() const { return static_cast<int32_t>(ids_.size()); }
 

@@ -34,7 +34,7 @@ void addGlobalOptions(CLI::App& app, ToolContext& context) {
                    "\"S4,UA:serial=0042\", as in TARVEX_SIM")
         ->expected(0, 1)
         ->default_str("1")
-        ->type_name("[SPEC]");
+        ->type_name("[CAMERA]");
 }
 
 void printFailureHint(const CameraCallFailed& failure, ToolContext& context) {

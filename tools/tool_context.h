@@ -22,7 +22,7 @@ public:
 
     // Global options.
     int32_t cameraIndex = 1;
-    std::optional<std::string> simSpec;  // --sim given: its spec ("1" without one)
+    std::optional<std::string> simSpec;  // --sim given: its description ("1" without one)
     bool progressOnTerminal = false;     // err is a terminal: progress lines redraw in place
 
     // Attaches the --sim cameras (once) and counts the cameras.

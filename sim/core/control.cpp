@@ -20,14 +20,14 @@ ControlReply executeControl(Simulator& simulator, const ControlRequest& request,
     switch (request.operation) {
     case ControlOperation::Attach: {
         if (request.attach.length > CONTROL_TEXT_BYTES) return reply(TARVEX_SIM_EINVAL);
-        CameraSpec spec;
-        int32_t parsed = parseCameraSpec(request.attach.text, request.attach.length, spec);
+        CameraDescription description;
+        int32_t parsed = parseCameraDescription(request.attach.text, request.attach.length, description);
         if (parsed != 0) return reply(parsed);
-        return reply(simulator.attach(spec, request.attach.defaultPaced != 0));
+        return reply(simulator.attach(description, request.attach.defaultPaced != 0));
     }
     case ControlOperation::AttachList: {
         if (request.attach.length > CONTROL_TEXT_BYTES) return reply(TARVEX_SIM_EINVAL);
-        // Large: a list holds a spec per camera.
+        // Large: a list holds a description per camera.
         auto list = std::make_unique<CameraList>();
         int32_t parsed = parseCameraList(request.attach.text, request.attach.length, *list);
         if (parsed != 0) return reply(parsed);

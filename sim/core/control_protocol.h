@@ -15,7 +15,7 @@ namespace tarvex::sim {
 inline constexpr uint32_t CONTROL_TEXT_BYTES = 4096;
 
 enum class ControlOperation : uint32_t {
-    Attach = 1,     // text: a camera spec
+    Attach = 1,     // text: a camera description
     AttachList,     // text: a list; defaultPaced
     Detach,
     DetachAll,

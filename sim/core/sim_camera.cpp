@@ -56,11 +56,11 @@ bool answersStatusWord(uint32_t callCode) {
     }
 }
 
-SimCamera::SimCamera(int32_t id, const CameraSpec& spec, bool paced) : id_(id), spec_(spec) {
-    identity_.setIdentification(spec.ident, spec.identLength);
-    identity_.setRelease(spec.release);
+SimCamera::SimCamera(int32_t id, const CameraDescription& description, bool paced) : id_(id), spec_(description) {
+    identity_.setIdentification(description.ident, description.identLength);
+    identity_.setRelease(description.release);
     stream_.setPaced(paced);
-    if (spec.inputs >= 0) port_.setInputs(static_cast<uint8_t>(spec.inputs));
+    if (description.inputs >= 0) port_.setInputs(static_cast<uint8_t>(description.inputs));
 }
 
 void SimCamera::plugIn(uint32_t number, uint64_t token) {

@@ -9,7 +9,7 @@
 #include "bulk_pipe.h"
 #include "call_log.h"
 #include "camera_identity.h"
-#include "camera_spec.h"
+#include "camera_description.h"
 #include "controller_memory.h"
 #include "device_call.h"
 #include "eeprom.h"
@@ -55,7 +55,7 @@ bool answersStatusWord(uint32_t code);
 
 class SimCamera {
 public:
-    SimCamera(int32_t id, const CameraSpec& spec, bool paced);
+    SimCamera(int32_t id, const CameraDescription& description, bool paced);
 
     int32_t id() const { return id_; }
 
@@ -102,7 +102,7 @@ private:
     uint32_t openHandles_ = 0;
 
     CameraIdentity identity_;
-    CameraSpec spec_;
+    CameraDescription spec_;
     StatusByte status_;
     ControllerMemory controller_;
     SensorRegisterFile sensor_;

@@ -166,17 +166,17 @@ void Simulator::unplug(SimCamera& camera) {
     host_.unplugDevice(camera.token());
 }
 
-int32_t Simulator::attach(const CameraSpec& spec, bool defaultPaced) {
+int32_t Simulator::attach(const CameraDescription& description, bool defaultPaced) {
     uint32_t plugged = 0;
     for (auto& entry : cameras_) plugged += entry->plugged() ? 1 : 0;
     if (plugged >= MAX_CAMERAS) return TARVEX_SIM_ENOSPACE;
-    bool paced = spec.paced < 0 ? defaultPaced : spec.paced == 1;
-    auto camera = std::make_unique<SimCamera>(nextId_, spec, paced);
-    if (spec.number != 0) {
+    bool paced = description.paced < 0 ? defaultPaced : description.paced == 1;
+    auto camera = std::make_unique<SimCamera>(nextId_, description, paced);
+    if (description.number != 0) {
         for (auto& entry : cameras_) {
-            if (entry->plugged() && entry->number() == spec.number) return TARVEX_SIM_ENOSPACE;
+            if (entry->plugged() && entry->number() == description.number) return TARVEX_SIM_ENOSPACE;
         }
-        if (plug(*camera, spec.number) != ERROR_NONE) return TARVEX_SIM_ENOSPACE;
+        if (plug(*camera, description.number) != ERROR_NONE) return TARVEX_SIM_ENOSPACE;
     } else {
         // The lowest number no camera holds (a name taken by another driver is skipped).
         uint32_t number = 1;

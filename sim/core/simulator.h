@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "camera_spec.h"
+#include "camera_description.h"
 #include "device_call.h"
 #include "host.h"
 #include "sim_camera.h"
@@ -35,7 +35,7 @@ public:
 
     // ---- Control ----
     // Returns the new camera's id or a TARVEX_SIM_E* code.
-    int32_t attach(const CameraSpec& spec, bool defaultPaced);
+    int32_t attach(const CameraDescription& description, bool defaultPaced);
     // All or nothing: returns the number attached or a TARVEX_SIM_E* code.
     int32_t attachList(const CameraList& list, bool defaultPaced);
     int32_t detach(int32_t camera);

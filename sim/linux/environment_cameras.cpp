@@ -1,7 +1,7 @@
 // Cameras named by the TARVEX_SIM environment variable are attached when the
 // library loads, before the library's own camera detection runs (which has
 // the default constructor priority), so that detection counts them. They run
-// paced, as a real camera would, unless their spec says paced=0.
+// paced, as a real camera would, unless their description says paced=0.
 #include <cstdio>
 #include <cstdlib>
 

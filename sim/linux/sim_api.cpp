@@ -50,8 +50,8 @@ using tarvex::sim::ControlRequest;
 
 extern "C" {
 
-TARVEX_SIM_API int32_t tarvex_sim_attach(const char* spec) {
-    return tarvex::sim::attachText(ControlOperation::Attach, spec, false);
+TARVEX_SIM_API int32_t tarvex_sim_attach(const char* description) {
+    return tarvex::sim::attachText(ControlOperation::Attach, description, false);
 }
 
 TARVEX_SIM_API int32_t tarvex_sim_attach_list(const char* list) {

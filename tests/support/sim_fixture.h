@@ -121,9 +121,9 @@ protected:
     }
 
     // Attaches one camera and lets the library count it. Returns its id.
-    int32_t attach(const char* spec = "UA") {
-        int32_t id = tarvex_sim_attach(spec);
-        EXPECT_GT(id, 0) << spec;
+    int32_t attach(const char* description = "UA") {
+        int32_t id = tarvex_sim_attach(description);
+        EXPECT_GT(id, 0) << description;
         TarvexGetDeviceNumber();
         return id;
     }

@@ -127,7 +127,7 @@ TEST(ResultCodesTest, DriverStatusesAndSystemErrors) {
               formatSystemError(31));
     EXPECT_EQ("system error 1234 (1234): the driver call failed with this system error code",
               formatSystemError(1234));
-    EXPECT_EQ("TARVEX_SIM_EINVAL (-1): the simulated-camera spec or argument is not valid",
+    EXPECT_EQ("TARVEX_SIM_EINVAL (-1): the simulated-camera description or argument is not valid",
               formatSimResult(-1));
 }
 

@@ -186,7 +186,7 @@ TEST_F(SimDriverTest, StreamStartArmsTheFrameSize) {
 
 struct StringCase {
     const char* name;
-    const char* spec;
+    const char* description;
     uint8_t index;
     uint32_t asked;
     std::vector<uint8_t> answer;  // with the byte count = its size
@@ -198,7 +198,7 @@ class StringDescriptors : public SimDriverTest, public ::testing::WithParamInter
 
 TEST_P(StringDescriptors, AnswerTheirFirstBytesOrTheirWholeLength) {
     const StringCase& c = GetParam();
-    HANDLE handle = attachAndOpen(c.spec);
+    HANDLE handle = attachAndOpen(c.description);
     uint8_t in[4] = {c.index, 0, 27, 0};
     std::vector<uint8_t> out(c.asked, 0xEE);
     DriverResult result = call(handle, 80, in, sizeof in, out.data(), c.asked);

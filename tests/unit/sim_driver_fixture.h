@@ -49,9 +49,9 @@ protected:
     }
 
     // Attaches a camera and opens a driver handle on its numbered name.
-    HANDLE attachAndOpen(const char* spec = "UA", int32_t* camera = nullptr) {
-        int32_t id = tarvex_sim_attach(spec);
-        EXPECT_GT(id, 0) << spec;
+    HANDLE attachAndOpen(const char* description = "UA", int32_t* camera = nullptr) {
+        int32_t id = tarvex_sim_attach(description);
+        EXPECT_GT(id, 0) << description;
         if (camera != nullptr) *camera = id;
         HANDLE handle = open(id);
         tarvex_sim_log_clear(id);

@@ -15,8 +15,8 @@ constexpr uint32_t FRAME_BYTES = 1280 * 1024;
 
 class Snapshot : public SimDriverTest {
 protected:
-    HANDLE streamInSnapshotMode(const char* spec = "UA") {
-        HANDLE handle = attachAndOpen(spec, &camera_);
+    HANDLE streamInSnapshotMode(const char* description = "UA") {
+        HANDLE handle = attachAndOpen(description, &camera_);
         writeRegisters(handle, 0x1E, {SNAPSHOT_MODE});
         writeByte(handle, 0xBC, 1);
         frame_.resize(FRAME_BYTES);

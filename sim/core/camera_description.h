@@ -2,8 +2,8 @@
 // TARVEX_SIM):
 //   list:   N                      N cameras of variant 2 (N >= 0)
 //           N:key=value...         the same, each with the options
-//           SPEC,SPEC,...          one camera per spec
-//   spec:   IDENT[:key=value]...
+//           CAMERA,CAMERA,...          one camera per description
+//   description:   IDENT[:key=value]...
 //   IDENT:  "1" / "2" the default identification of that variant, else the
 //           identification itself ("UA..." variant 2, "S4..." variant 1)
 //   keys:   model=TEXT serial=TEXT release=N number=N paced=0|1 inputs=N
@@ -22,7 +22,7 @@ inline constexpr char DEFAULT_MODEL_PREFIX[] = "TVX1280M-";
 inline constexpr char DEFAULT_IDENT_VARIANT_1[] = "S4-TVX1280";
 inline constexpr char DEFAULT_IDENT_VARIANT_2[] = "UA-TVX1280";
 
-struct CameraSpec {
+struct CameraDescription {
     char ident[MAX_STRING_UNITS + 1] = {};
     uint32_t identLength = 0;
     bool hasModel = false;
@@ -38,18 +38,18 @@ struct CameraSpec {
 };
 
 struct CameraList {
-    CameraSpec specs[MAX_CAMERAS];
+    CameraDescription specs[MAX_CAMERAS];
     uint32_t count = 0;
 };
 
 // Both return 0, TARVEX_SIM_EINVAL for a malformed text, or
 // TARVEX_SIM_ENOSPACE for more cameras than can be attached.
-int32_t parseCameraSpec(const char* text, uint32_t length, CameraSpec& spec);
+int32_t parseCameraDescription(const char* text, uint32_t length, CameraDescription& description);
 int32_t parseCameraList(const char* text, uint32_t length, CameraList& list);
 
 // The model string a camera without model= gets: the prefix and the serial,
 // or the 4-digit number when no serial was given.
-uint32_t composeModel(const CameraSpec& spec, uint32_t number, char* out, uint32_t capacity);
+uint32_t composeModel(const CameraDescription& description, uint32_t number, char* out, uint32_t capacity);
 
 // Writes `value` in decimal, at least `digits` digits; returns the length.
 uint32_t formatDecimal(uint32_t value, uint32_t digits, char* out);

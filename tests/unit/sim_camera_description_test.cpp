@@ -2,7 +2,7 @@
 // specs and lists, and the all-or-nothing attach of a list.
 #include <cstring>
 
-#include "core/camera_spec.h"
+#include "core/camera_description.h"
 #include "linux/sim_runtime.h"
 #include "sim_driver_fixture.h"
 
@@ -10,7 +10,7 @@ namespace tarvex_test {
 namespace {
 
 using tarvex::sim::CameraList;
-using tarvex::sim::CameraSpec;
+using tarvex::sim::CameraDescription;
 using tarvex::sim::parseCameraList;
 
 struct ListCase {
@@ -67,20 +67,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ListCase{"99999999999999", TARVEX_SIM_ENOSPACE, 0, ""},
                       ListCase{"2:number=65535", TARVEX_SIM_EINVAL, 0, ""}));
 
-TEST(CameraSpecs, OptionsReachTheSpec) {
+TEST(CameraDescriptions, OptionsReachTheDescription) {
     auto list = std::make_unique<CameraList>();
     const char* text = "UA:model=AB:release=0x0213:number=9:paced=1:inputs=0xF8";
     ASSERT_EQ(0, parseCameraList(text, static_cast<uint32_t>(std::strlen(text)), *list));
-    const CameraSpec& spec = list->specs[0];
-    EXPECT_TRUE(spec.hasModel);
-    EXPECT_STREQ("AB", spec.model);
-    EXPECT_EQ(0x0213, spec.release);
-    EXPECT_EQ(9u, spec.number);
-    EXPECT_EQ(1, spec.paced);
-    EXPECT_EQ(0xF8, spec.inputs);
+    const CameraDescription& description = list->specs[0];
+    EXPECT_TRUE(description.hasModel);
+    EXPECT_STREQ("AB", description.model);
+    EXPECT_EQ(0x0213, description.release);
+    EXPECT_EQ(9u, description.number);
+    EXPECT_EQ(1, description.paced);
+    EXPECT_EQ(0xF8, description.inputs);
 }
 
-TEST(CameraSpecs, CountWithNumberNumbersConsecutively) {
+TEST(CameraDescriptions, CountWithNumberNumbersConsecutively) {
     auto list = std::make_unique<CameraList>();
     ASSERT_EQ(0, parseCameraList("3:number=5", 10, *list));
     ASSERT_EQ(3u, list->count);
@@ -88,11 +88,11 @@ TEST(CameraSpecs, CountWithNumberNumbersConsecutively) {
     EXPECT_EQ(7u, list->specs[2].number);
 }
 
-TEST(CameraSpecs, IdentificationOfMoreThan126CharactersIsRefused) {
+TEST(CameraDescriptions, IdentificationOfMoreThan126CharactersIsRefused) {
     std::string ident(127, 'U');
-    CameraSpec spec;
-    EXPECT_EQ(TARVEX_SIM_EINVAL, tarvex::sim::parseCameraSpec(ident.data(), 127, spec));
-    EXPECT_EQ(0, tarvex::sim::parseCameraSpec(ident.data(), 126, spec));
+    CameraDescription description;
+    EXPECT_EQ(TARVEX_SIM_EINVAL, tarvex::sim::parseCameraDescription(ident.data(), 127, description));
+    EXPECT_EQ(0, tarvex::sim::parseCameraDescription(ident.data(), 126, description));
 }
 
 // ---- Attaching ----

@@ -1,4 +1,4 @@
-#include "camera_spec.h"
+#include "camera_description.h"
 
 #include <cstring>
 
@@ -66,49 +66,49 @@ bool copyText(Text text, char* out, uint32_t* length) {
     return true;
 }
 
-bool parseOption(Text option, CameraSpec& spec) {
+bool parseOption(Text option, CameraDescription& description) {
     bool found;
     Text value = option.splitAt('=', &found);
     if (!found) return false;
     uint32_t number;
     if (option.equals("model")) {
-        spec.hasModel = true;
-        return copyText(value, spec.model, &spec.modelLength);
+        description.hasModel = true;
+        return copyText(value, description.model, &description.modelLength);
     }
     if (option.equals("serial")) {
-        spec.hasSerial = true;
-        return copyText(value, spec.serial, &spec.serialLength) &&
+        description.hasSerial = true;
+        return copyText(value, description.serial, &description.serialLength) &&
                value.length + sizeof DEFAULT_MODEL_PREFIX - 1 <= MAX_STRING_UNITS;
     }
     if (option.equals("release")) {
         if (!parseNumber(value, 0xFFFF, &number)) return false;
-        spec.release = static_cast<uint16_t>(number);
+        description.release = static_cast<uint16_t>(number);
         return true;
     }
     if (option.equals("number")) {
         if (!parseNumber(value, MAX_NUMBER, &number) || number == 0) return false;
-        spec.number = number;
+        description.number = number;
         return true;
     }
     if (option.equals("paced")) {
         if (!parseNumber(value, 1, &number)) return false;
-        spec.paced = static_cast<int32_t>(number);
+        description.paced = static_cast<int32_t>(number);
         return true;
     }
     if (option.equals("inputs")) {
         if (!parseNumber(value, 0xFF, &number)) return false;
-        spec.inputs = static_cast<int32_t>(number);
+        description.inputs = static_cast<int32_t>(number);
         return true;
     }
     return false;
 }
 
 // The options after an identification (or a count).
-bool parseOptions(Text rest, bool any, CameraSpec& spec) {
+bool parseOptions(Text rest, bool any, CameraDescription& description) {
     while (any) {
         Text option = rest;
         rest = option.splitAt(':', &any);
-        if (!parseOption(option, spec)) return false;
+        if (!parseOption(option, description)) return false;
     }
     return true;
 }
@@ -123,8 +123,8 @@ bool isCount(Text text) {
 
 }  // namespace
 
-int32_t parseCameraSpec(const char* text, uint32_t length, CameraSpec& spec) {
-    spec = CameraSpec{};
+int32_t parseCameraDescription(const char* text, uint32_t length, CameraDescription& description) {
+    description = CameraDescription{};
     Text ident{text, length};
     bool any;
     Text rest = ident.splitAt(':', &any);
@@ -137,8 +137,8 @@ int32_t parseCameraSpec(const char* text, uint32_t length, CameraSpec& spec) {
     } else if (ident.equals("2")) {
         ident = Text{DEFAULT_IDENT_VARIANT_2, sizeof DEFAULT_IDENT_VARIANT_2 - 1};
     }
-    if (!copyText(ident, spec.ident, &spec.identLength)) return TARVEX_SIM_EINVAL;
-    return parseOptions(rest, any, spec) ? 0 : TARVEX_SIM_EINVAL;
+    if (!copyText(ident, description.ident, &description.identLength)) return TARVEX_SIM_EINVAL;
+    return parseOptions(rest, any, description) ? 0 : TARVEX_SIM_EINVAL;
 }
 
 int32_t parseCameraList(const char* text, uint32_t length, CameraList& list) {
@@ -154,16 +154,16 @@ int32_t parseCameraList(const char* text, uint32_t length, CameraList& list) {
         if (isCount(head)) {
             uint32_t count;
             if (!parseNumber(head, 1000000, &count)) return TARVEX_SIM_ENOSPACE;
-            CameraSpec spec;
-            if (parseCameraSpec("2", 1, spec) != 0 || !parseOptions(rest, any, spec)) {
+            CameraDescription description;
+            if (parseCameraDescription("2", 1, description) != 0 || !parseOptions(rest, any, description)) {
                 return TARVEX_SIM_EINVAL;
             }
             if (count > MAX_CAMERAS) return TARVEX_SIM_ENOSPACE;
-            if (spec.number != 0 && spec.number + count - 1 > MAX_NUMBER) return TARVEX_SIM_EINVAL;
+            if (description.number != 0 && description.number + count - 1 > MAX_NUMBER) return TARVEX_SIM_EINVAL;
             for (uint32_t i = 0; i < count; ++i) {
-                list.specs[i] = spec;
+                list.specs[i] = description;
                 // number=K numbers the cameras K, K+1, ...
-                if (spec.number != 0) list.specs[i].number = spec.number + i;
+                if (description.number != 0) list.specs[i].number = description.number + i;
             }
             list.count = count;
             return 0;
@@ -174,7 +174,7 @@ int32_t parseCameraList(const char* text, uint32_t length, CameraList& list) {
         Text item = whole;
         whole = item.splitAt(',', &more);
         if (list.count == MAX_CAMERAS) return TARVEX_SIM_ENOSPACE;
-        int32_t result = parseCameraSpec(item.data, item.length, list.specs[list.count]);
+        int32_t result = parseCameraDescription(item.data, item.length, list.specs[list.count]);
         if (result != 0) return result;
         ++list.count;
     }
@@ -194,18 +194,18 @@ uint32_t formatDecimal(uint32_t value, uint32_t digits, char* out) {
     return written;
 }
 
-uint32_t composeModel(const CameraSpec& spec, uint32_t number, char* out, uint32_t capacity) {
-    if (spec.hasModel) {
-        uint32_t length = spec.modelLength < capacity ? spec.modelLength : capacity;
-        std::memcpy(out, spec.model, length);
+uint32_t composeModel(const CameraDescription& description, uint32_t number, char* out, uint32_t capacity) {
+    if (description.hasModel) {
+        uint32_t length = description.modelLength < capacity ? description.modelLength : capacity;
+        std::memcpy(out, description.model, length);
         return length;
     }
     char text[sizeof DEFAULT_MODEL_PREFIX + MAX_STRING_UNITS + 10];
     uint32_t length = sizeof DEFAULT_MODEL_PREFIX - 1;
     std::memcpy(text, DEFAULT_MODEL_PREFIX, length);
-    if (spec.hasSerial) {
-        std::memcpy(text + length, spec.serial, spec.serialLength);
-        length += spec.serialLength;
+    if (description.hasSerial) {
+        std::memcpy(text + length, description.serial, description.serialLength);
+        length += description.serialLength;
     } else {
         length += formatDecimal(number, 4, text + length);
     }
