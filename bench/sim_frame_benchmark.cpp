@@ -86,10 +86,14 @@ void runFrames(benchmark::State& state, bool changeExposure) {
     reportFrames(state, before, camera.frameBytes());
 }
 
-void BM_KeptPicture(benchmark::State& state) { runFrames(state, false); }
+void BM_KeptPicture(benchmark::State& state) {
+    runFrames(state, false);
+}
 BENCHMARK(BM_KeptPicture)->ArgName("mode")->DenseRange(0, 2);
 
-void BM_RedrawnPicture(benchmark::State& state) { runFrames(state, true); }
+void BM_RedrawnPicture(benchmark::State& state) {
+    runFrames(state, true);
+}
 BENCHMARK(BM_RedrawnPicture)->ArgName("mode")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

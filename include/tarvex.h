@@ -182,8 +182,7 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexAbortSnap(CameraHandle handle);
  * last transfer result (every result but TARVEX_ERR_INVALID_HANDLE and
  * TARVEX_ERR_OUT_OF_RANGE).
  */
-TARVEX_API int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer,
-                                              uint32_t* bytesReturned);
+TARVEX_API int32_t TARVEX_CALL TarvexTransfer(CameraHandle handle, void* buffer, uint32_t* bytesReturned);
 
 /*
  * Stores the driver's last-error value in *lastError. Results: 0;
@@ -296,15 +295,13 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexSetOutputWindow(CameraHandle handle, int3
  * delay + 25 modulo 65536). Results: 0; TARVEX_ERR_INVALID_HANDLE; a sensor
  * write error.
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexSetDelay(CameraHandle handle, int32_t horizontal,
-                                                int32_t vertical);
+TARVEX_API ApiStatus TARVEX_CALL TarvexSetDelay(CameraHandle handle, int32_t horizontal, int32_t vertical);
 
 /*
  * Mirroring on (enable non-zero) or off. The second argument is not used.
  * Results: 0; TARVEX_ERR_INVALID_HANDLE; a sensor write error.
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, int32_t unused,
-                                                         int32_t enable);
+TARVEX_API ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, int32_t unused, int32_t enable);
 
 /* ---------------------------------------------------------------------------
  * Analog controls. Only the low byte of the selector counts.
@@ -318,23 +315,20 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexEnableVideoMirror(CameraHandle handle, in
  * TARVEX_ERR_BAD_SELECTOR (nothing sent); TARVEX_ERR_REQUEST_FAILED; a
  * sensor write error.
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexADCControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value);
+TARVEX_API ApiStatus TARVEX_CALL TarvexADCControl(CameraHandle handle, uint32_t selector, int32_t value);
 
 /*
  * Selector 16-19: channel gains 0-3 (7 bits); 0: accepted, nothing sent,
  * result 0. Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_BAD_SELECTOR;
  * a sensor write error.
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexAGCControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value);
+TARVEX_API ApiStatus TARVEX_CALL TarvexAGCControl(CameraHandle handle, uint32_t selector, int32_t value);
 
 /*
  * Selector 1: exposure (14 bits); 2: exposure delay (11 bits); 0: accepted,
  * nothing sent, result 0. Results as TarvexAGCControl.
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t selector,
-                                                  int32_t value);
+TARVEX_API ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t selector, int32_t value);
 
 /* ---------------------------------------------------------------------------
  * Device information
@@ -366,8 +360,8 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexAECControl(CameraHandle handle, uint32_t 
  * TARVEX_ERR_BUSY_TIMEOUT; buffer untouched); TARVEX_ERR_OUT_OF_RANGE (size
  * is null; nothing sent).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32_t type,
-                                                     void* buffer, int32_t* size);
+TARVEX_API ApiStatus TARVEX_CALL TarvexGetDeviceInfo(CameraHandle handle, uint32_t type, void* buffer,
+                                                     int32_t* size);
 
 /*
  * Copies the driver's 12-byte slot record into `buffer` unchanged.
@@ -388,8 +382,8 @@ TARVEX_API int32_t TARVEX_CALL TarvexGetSlotInfo(CameraHandle handle, void* buff
  * (*size = 0); TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_OUT_OF_RANGE (a null
  * pointer where one is used, or a negative *size for type 2; nothing sent).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceControl(CameraHandle handle, uint32_t type,
-                                                     void* buffer, int32_t* size);
+TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceControl(CameraHandle handle, uint32_t type, void* buffer,
+                                                     int32_t* size);
 
 /* ---------------------------------------------------------------------------
  * Extended commands
@@ -461,16 +455,15 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexAnchorDownload(CameraHandle handle, const
                                                       uint32_t length);
 
 /* Sends an EEPROM image in one transfer. Results as TarvexAnchorDownload. */
-TARVEX_API ApiStatus TARVEX_CALL TarvexLoadEEPROM(CameraHandle handle, const uint8_t* image,
-                                                  uint32_t length);
+TARVEX_API ApiStatus TARVEX_CALL TarvexLoadEEPROM(CameraHandle handle, const uint8_t* image, uint32_t length);
 
 /*
  * Reads `length` bytes of device memory at `address` (low 16 bits) in one
  * transfer; reads have no range limit. Results: 0; TARVEX_ERR_INVALID_HANDLE; TARVEX_ERR_REQUEST_FAILED;
  * TARVEX_ERR_OUT_OF_RANGE (null buffer with a non-zero length).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32_t address,
-                                                     void* buffer, uint32_t length);
+TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32_t address, void* buffer,
+                                                     uint32_t length);
 
 /*
  * Writes device memory, addresses 0-1023 only, in 64-byte chunks each
@@ -479,8 +472,8 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemRead(CameraHandle handle, uint32
  * 1024, or a null pointer; nothing sent); TARVEX_ERR_REQUEST_FAILED and
  * TARVEX_ERR_BUSY_TIMEOUT (the chunks before stay written).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint32_t address,
-                                                      const void* data, uint32_t length);
+TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint32_t address, const void* data,
+                                                      uint32_t length);
 
 /*
  * Reads `count` (modulo 65536) consecutive sensor registers from `start`
@@ -489,8 +482,8 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexDeviceMemWrite(CameraHandle handle, uint3
  * TARVEX_ERR_REQUEST_FAILED; TARVEX_ERR_BUSY_TIMEOUT; TARVEX_ERR_OUT_OF_RANGE
  * (null pointer with a non-zero count).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t start,
-                                               uint16_t* values, uint32_t count);
+TARVEX_API ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t start, uint16_t* values,
+                                               uint32_t count);
 
 /*
  * Writes `count` (modulo 65536) consecutive sensor registers from `start` in
@@ -502,8 +495,8 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexI2CRead(CameraHandle handle, uint32_t sta
  * TARVEX_ERR_BUSY_TIMEOUT; TARVEX_ERR_OUT_OF_RANGE (null pointer with a
  * non-zero count).
  */
-TARVEX_API ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t start,
-                                                const uint16_t* values, uint32_t count);
+TARVEX_API ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t start, const uint16_t* values,
+                                                uint32_t count);
 
 /*
  * Raw bulk pipe 1. Results: 0; TARVEX_ERR_INVALID_HANDLE;
@@ -511,8 +504,7 @@ TARVEX_API ApiStatus TARVEX_CALL TarvexI2CWrite(CameraHandle handle, uint32_t st
  * TARVEX_ERR_OUT_OF_RANGE (null pointer with a non-zero length).
  */
 TARVEX_API ApiStatus TARVEX_CALL TarvexBulkRead(CameraHandle handle, void* buffer, uint32_t length);
-TARVEX_API ApiStatus TARVEX_CALL TarvexBulkWrite(CameraHandle handle, const void* data,
-                                                 uint32_t length);
+TARVEX_API ApiStatus TARVEX_CALL TarvexBulkWrite(CameraHandle handle, const void* data, uint32_t length);
 
 #ifdef __cplusplus
 }

@@ -33,7 +33,7 @@ extern "C" {
 
 /* System error codes a driver may return (the Windows values). */
 #define TARVEX_DEVICE_ERROR_FILE_NOT_FOUND 2u
-#define TARVEX_DEVICE_ERROR_ACCESS_DENIED 5u     /* device removed while a handle was open */
+#define TARVEX_DEVICE_ERROR_ACCESS_DENIED 5u /* device removed while a handle was open */
 #define TARVEX_DEVICE_ERROR_GEN_FAILURE 31u
 #define TARVEX_DEVICE_ERROR_INVALID_PARAMETER 87u
 #define TARVEX_DEVICE_ERROR_INSUFFICIENT_BUFFER 122u
@@ -62,8 +62,8 @@ typedef struct tarvex_device_ops {
      * code for failure (the caller sees the call fail and reads the code
      * with GetLastError; *bytes_returned still reaches the caller).
      */
-    uint32_t (*control)(void* driver, void* file, uint32_t code, const void* in, uint32_t in_size,
-                        void* out, uint32_t out_size, uint32_t* bytes_returned);
+    uint32_t (*control)(void* driver, void* file, uint32_t code, const void* in, uint32_t in_size, void* out,
+                        uint32_t out_size, uint32_t* bytes_returned);
     /*
      * The namespace holds no more reference to `driver`: the device was
      * removed and its last handle closed and its last call returned. May be

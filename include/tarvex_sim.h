@@ -85,27 +85,28 @@ TARVEX_SIM_API int32_t tarvex_sim_cameras(int32_t* ids, int32_t max);
 /* ---- Properties ---------------------------------------------------------- */
 
 enum tarvex_sim_property {
-    TARVEX_SIM_PROP_VARIANT = 1,         /* r: 1, 2, or 0 when unrecognised */
-    TARVEX_SIM_PROP_NUMBER,              /* r: number of the numbered device name */
-    TARVEX_SIM_PROP_BUSY_READS_BIT0,     /* rw: status reads that see bit 0 set after a polled write; -1 never clears (default 1) */
-    TARVEX_SIM_PROP_BUSY_READS_BIT1,     /* rw: the same for bit 1 (default 1) */
-    TARVEX_SIM_PROP_CPU_HELD,            /* r: the controller's CPU byte (1 hold, 0 run) */
-    TARVEX_SIM_PROP_FIRMWARE_BYTES,      /* r: highest controller address loaded + 1 */
-    TARVEX_SIM_PROP_OPEN_HANDLES,        /* r: driver handles open on this camera */
-    TARVEX_SIM_PROP_STREAMING,           /* r: acquisition switched on (vendor request 0xBC) */
-    TARVEX_SIM_PROP_ARMED_BYTES,         /* r: frame size the stream was armed with (code 340) */
-    TARVEX_SIM_PROP_FRAMES_DELIVERED,    /* r: frames delivered by code 350 */
-    TARVEX_SIM_PROP_TRANSFER_STATUS,     /* rw: status word answered to code 456 (default 0) */
-    TARVEX_SIM_PROP_LAST_ERROR,          /* rw: word answered to code 452 (default 0) */
-    TARVEX_SIM_PROP_PACED,               /* rw: 1 paces frames like a USB 2.0 link */
-    TARVEX_SIM_PROP_PERIPHERAL_OUTPUTS,  /* r: last output byte (0xD1) */
-    TARVEX_SIM_PROP_PERIPHERAL_ACTIONS,  /* r: number of port actions (0xD3) */
-    TARVEX_SIM_PROP_PERIPHERAL_INPUTS,   /* rw: byte answered to 0xD2 */
-    TARVEX_SIM_PROP_SYNC_MODE,           /* rw: 0 follows frame timing, 1 scripted (see tarvex_sim_script_sync) */
-    TARVEX_SIM_PROP_SNAPSHOT_PENDING,    /* r: triggered frames not yet delivered */
-    TARVEX_SIM_PROP_FRAME_TIMEOUT_MS,    /* rw: wait for a triggered frame before a read fails (default 500) */
-    TARVEX_SIM_PROP_SENSOR_READS,        /* r: register reads over I2C */
-    TARVEX_SIM_PROP_EEPROM_BYTES,        /* r: size of the EEPROM image last stored */
+    TARVEX_SIM_PROP_VARIANT = 1,        /* r: 1, 2, or 0 when unrecognised */
+    TARVEX_SIM_PROP_NUMBER,             /* r: number of the numbered device name */
+    TARVEX_SIM_PROP_BUSY_READS_BIT0,    /* rw: status reads that see bit 0 set after a polled write; -1 never
+                                           clears (default 1) */
+    TARVEX_SIM_PROP_BUSY_READS_BIT1,    /* rw: the same for bit 1 (default 1) */
+    TARVEX_SIM_PROP_CPU_HELD,           /* r: the controller's CPU byte (1 hold, 0 run) */
+    TARVEX_SIM_PROP_FIRMWARE_BYTES,     /* r: highest controller address loaded + 1 */
+    TARVEX_SIM_PROP_OPEN_HANDLES,       /* r: driver handles open on this camera */
+    TARVEX_SIM_PROP_STREAMING,          /* r: acquisition switched on (vendor request 0xBC) */
+    TARVEX_SIM_PROP_ARMED_BYTES,        /* r: frame size the stream was armed with (code 340) */
+    TARVEX_SIM_PROP_FRAMES_DELIVERED,   /* r: frames delivered by code 350 */
+    TARVEX_SIM_PROP_TRANSFER_STATUS,    /* rw: status word answered to code 456 (default 0) */
+    TARVEX_SIM_PROP_LAST_ERROR,         /* rw: word answered to code 452 (default 0) */
+    TARVEX_SIM_PROP_PACED,              /* rw: 1 paces frames like a USB 2.0 link */
+    TARVEX_SIM_PROP_PERIPHERAL_OUTPUTS, /* r: last output byte (0xD1) */
+    TARVEX_SIM_PROP_PERIPHERAL_ACTIONS, /* r: number of port actions (0xD3) */
+    TARVEX_SIM_PROP_PERIPHERAL_INPUTS,  /* rw: byte answered to 0xD2 */
+    TARVEX_SIM_PROP_SYNC_MODE, /* rw: 0 follows frame timing, 1 scripted (see tarvex_sim_script_sync) */
+    TARVEX_SIM_PROP_SNAPSHOT_PENDING, /* r: triggered frames not yet delivered */
+    TARVEX_SIM_PROP_FRAME_TIMEOUT_MS, /* rw: wait for a triggered frame before a read fails (default 500) */
+    TARVEX_SIM_PROP_SENSOR_READS,     /* r: register reads over I2C */
+    TARVEX_SIM_PROP_EEPROM_BYTES,     /* r: size of the EEPROM image last stored */
 };
 
 TARVEX_SIM_API int32_t tarvex_sim_get(int32_t camera, int32_t property, int64_t* value);
@@ -114,15 +115,15 @@ TARVEX_SIM_API int32_t tarvex_sim_set(int32_t camera, int32_t property, int64_t 
 /* ---- Memories ------------------------------------------------------------- */
 
 enum tarvex_sim_memory {
-    TARVEX_SIM_MEM_CONTROLLER = 1, /* controller memory that firmware downloads fill (64 KiB) */
-    TARVEX_SIM_MEM_DEVICE,         /* device memory of 0xBA / 0xBB (64 KiB) */
-    TARVEX_SIM_MEM_EEPROM,         /* the EEPROM image last stored (64 KiB) */
-    TARVEX_SIM_MEM_SENSOR,         /* sensor registers: 256 x 16-bit, host order */
-    TARVEX_SIM_MEM_SLOT,           /* the 12-byte slot record of code 448 */
-    TARVEX_SIM_MEM_FIRMWARE_BLOCK, /* 0xBD / 0xBF blocks last received; 0xC3 answers from here */
-    TARVEX_SIM_MEM_BULK,           /* bulk pipe 1: bytes written and not yet read */
-    TARVEX_SIM_MEM_STRING1,        /* string descriptor 1, as UTF-16LE code units */
-    TARVEX_SIM_MEM_STRING2,        /* string descriptor 2 */
+    TARVEX_SIM_MEM_CONTROLLER = 1,    /* controller memory that firmware downloads fill (64 KiB) */
+    TARVEX_SIM_MEM_DEVICE,            /* device memory of 0xBA / 0xBB (64 KiB) */
+    TARVEX_SIM_MEM_EEPROM,            /* the EEPROM image last stored (64 KiB) */
+    TARVEX_SIM_MEM_SENSOR,            /* sensor registers: 256 x 16-bit, host order */
+    TARVEX_SIM_MEM_SLOT,              /* the 12-byte slot record of code 448 */
+    TARVEX_SIM_MEM_FIRMWARE_BLOCK,    /* 0xBD / 0xBF blocks last received; 0xC3 answers from here */
+    TARVEX_SIM_MEM_BULK,              /* bulk pipe 1: bytes written and not yet read */
+    TARVEX_SIM_MEM_STRING1,           /* string descriptor 1, as UTF-16LE code units */
+    TARVEX_SIM_MEM_STRING2,           /* string descriptor 2 */
     TARVEX_SIM_MEM_DEVICE_DESCRIPTOR, /* the 18-byte USB device descriptor */
 };
 
@@ -131,8 +132,8 @@ enum tarvex_sim_memory {
  * number of bytes moved (less at the end of the memory). Writing a string
  * descriptor replaces it (its length becomes offset + length).
  */
-TARVEX_SIM_API int32_t tarvex_sim_read_memory(int32_t camera, int32_t memory, uint32_t offset,
-                                              void* buffer, uint32_t length);
+TARVEX_SIM_API int32_t tarvex_sim_read_memory(int32_t camera, int32_t memory, uint32_t offset, void* buffer,
+                                              uint32_t length);
 TARVEX_SIM_API int32_t tarvex_sim_write_memory(int32_t camera, int32_t memory, uint32_t offset,
                                                const void* data, uint32_t length);
 
@@ -149,15 +150,15 @@ enum tarvex_sim_fault_kind {
 
 typedef struct tarvex_sim_fault {
     int32_t kind;
-    int32_t code;    /* device-control code; 0: opening a handle (FAIL refuses it with
-                        `error`, DETACH unplugs the camera); TARVEX_SIM_ANY: any
-                        device-control call (not an open) */
-    int32_t request; /* with codes 6 and 9: the vendor request, or TARVEX_SIM_ANY */
-    uint32_t nth;    /* the nth matching call from now (1 = the next one) */
-    uint32_t count;  /* how many matching calls from the nth on (0 = every one) */
-    uint32_t error;  /* FAIL: system error code (0 means 31) */
+    int32_t code;      /* device-control code; 0: opening a handle (FAIL refuses it with
+                          `error`, DETACH unplugs the camera); TARVEX_SIM_ANY: any
+                          device-control call (not an open) */
+    int32_t request;   /* with codes 6 and 9: the vendor request, or TARVEX_SIM_ANY */
+    uint32_t nth;      /* the nth matching call from now (1 = the next one) */
+    uint32_t count;    /* how many matching calls from the nth on (0 = every one) */
+    uint32_t error;    /* FAIL: system error code (0 means 31) */
     uint32_t short_by; /* SHORT: bytes fewer (0 means 1) */
-    int32_t status;  /* STATUS: status word */
+    int32_t status;    /* STATUS: status word */
 } tarvex_sim_fault;
 
 /* Adds a fault (up to 16 per camera). Returns 0. */
@@ -171,8 +172,7 @@ TARVEX_SIM_API int32_t tarvex_sim_clear_faults(int32_t camera);
  * from now (0 low, else high); after the script the last level holds.
  * Sets TARVEX_SIM_PROP_SYNC_MODE to 1. At most 4096 levels.
  */
-TARVEX_SIM_API int32_t tarvex_sim_script_sync(int32_t camera, const uint8_t* levels,
-                                              uint32_t count);
+TARVEX_SIM_API int32_t tarvex_sim_script_sync(int32_t camera, const uint8_t* levels, uint32_t count);
 
 /* ---- Call log -------------------------------------------------------------- */
 
@@ -217,8 +217,7 @@ TARVEX_SIM_API int32_t tarvex_sim_log_pause(int32_t camera, int32_t paused);
  * 1000 ms time-out costs no real time. enable 0 returns to real time.
  * (Linux; on Windows the system's tick count is real.)
  */
-TARVEX_SIM_API int32_t tarvex_sim_clock_virtual(int32_t enable, uint32_t start_ms,
-                                                uint32_t step_us);
+TARVEX_SIM_API int32_t tarvex_sim_clock_virtual(int32_t enable, uint32_t start_ms, uint32_t step_us);
 /* The clock in milliseconds (low 32 bits: what the library's tick count reads). */
 TARVEX_SIM_API int64_t tarvex_sim_clock_ms(void);
 /* Advances the virtual clock. */

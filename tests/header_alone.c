@@ -4,4 +4,6 @@
 #if !defined(_WIN32)
 #include "tarvex_device.h"
 #endif
-int tarvex_header_alone_c(void) { return (int)sizeof(StrobeSetup) + (int)sizeof(CommandQuery); }
+int tarvex_header_alone_c(void) {
+    return (int)sizeof(StrobeSetup) + (int)sizeof(CommandQuery);
+}

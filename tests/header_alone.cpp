@@ -4,4 +4,6 @@
 #if !defined(_WIN32)
 #include "tarvex_device.h"
 #endif
-int tarvex_header_alone_cxx() { return static_cast<int>(sizeof(StrobeSetup) + sizeof(CommandQuery)); }
+int tarvex_header_alone_cxx() {
+    return static_cast<int>(sizeof(StrobeSetup) + sizeof(CommandQuery));
+}

@@ -159,7 +159,8 @@ int32_t parseCameraList(const char* text, uint32_t length, CameraList& list) {
                 return TARVEX_SIM_EINVAL;
             }
             if (count > MAX_CAMERAS) return TARVEX_SIM_ENOSPACE;
-            if (description.number != 0 && description.number + count - 1 > MAX_NUMBER) return TARVEX_SIM_EINVAL;
+            if (description.number != 0 && description.number + count - 1 > MAX_NUMBER)
+                return TARVEX_SIM_EINVAL;
             for (uint32_t i = 0; i < count; ++i) {
                 list.specs[i] = description;
                 // number=K numbers the cameras K, K+1, ...

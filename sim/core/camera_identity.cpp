@@ -19,15 +19,15 @@ void assignUnits(std::vector<uint16_t>& units, const char* text, uint32_t length
 CameraIdentity::CameraIdentity() {
     // A vendor-class USB 2.0 high-speed device with one configuration.
     static constexpr uint8_t initial[DEVICE_DESCRIPTOR_BYTES] = {
-        18,   1,              // bLength, bDescriptorType
-        0x00, 0x02,           // bcdUSB 2.00
-        0xFF, 0x00, 0x00,     // vendor-specific class
-        64,                   // bMaxPacketSize0
-        0x17, 0x22,           // idVendor
-        0x80, 0x12,           // idProduct
-        0x00, 0x01,           // bcdDevice, the release
-        0, 2, 1,              // iManufacturer, iProduct (the model), iSerialNumber (the identification)
-        1,                    // bNumConfigurations
+        18,   1,           // bLength, bDescriptorType
+        0x00, 0x02,        // bcdUSB 2.00
+        0xFF, 0x00, 0x00,  // vendor-specific class
+        64,                // bMaxPacketSize0
+        0x17, 0x22,        // idVendor
+        0x80, 0x12,        // idProduct
+        0x00, 0x01,        // bcdDevice, the release
+        0,    2,    1,     // iManufacturer, iProduct (the model), iSerialNumber (the identification)
+        1,                 // bNumConfigurations
     };
     std::memcpy(descriptor_, initial, sizeof descriptor_);
     setRelease(DEFAULT_RELEASE);
@@ -37,7 +37,9 @@ void CameraIdentity::setIdentification(const char* text, uint32_t length) {
     assignUnits(ident_, text, length);
 }
 
-void CameraIdentity::setModel(const char* text, uint32_t length) { assignUnits(model_, text, length); }
+void CameraIdentity::setModel(const char* text, uint32_t length) {
+    assignUnits(model_, text, length);
+}
 
 void CameraIdentity::setRelease(uint16_t release) {
     descriptor_[12] = static_cast<uint8_t>(release);

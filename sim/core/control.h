@@ -6,7 +6,6 @@
 
 namespace tarvex::sim {
 
-ControlReply executeControl(Simulator& simulator, const ControlRequest& request,
-                            const ControlData& data);
+ControlReply executeControl(Simulator& simulator, const ControlRequest& request, const ControlData& data);
 
 }  // namespace tarvex::sim

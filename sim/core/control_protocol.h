@@ -15,20 +15,20 @@ namespace tarvex::sim {
 inline constexpr uint32_t CONTROL_TEXT_BYTES = 4096;
 
 enum class ControlOperation : uint32_t {
-    Attach = 1,     // text: a camera description
-    AttachList,     // text: a list; defaultPaced
+    Attach = 1,  // text: a camera description
+    AttachList,  // text: a list; defaultPaced
     Detach,
     DetachAll,
-    ListCameras,    // out: up to `max` int32 ids
+    ListCameras,  // out: up to `max` int32 ids
     GetProperty,
     SetProperty,
-    ReadMemory,     // out: the bytes
-    WriteMemory,    // in: the bytes
+    ReadMemory,   // out: the bytes
+    WriteMemory,  // in: the bytes
     AddFault,
     ClearFaults,
-    ScriptSync,     // in: the levels
+    ScriptSync,  // in: the levels
     LogCount,
-    LogRead,        // out: up to `max` tarvex_sim_call records
+    LogRead,  // out: up to `max` tarvex_sim_call records
     LogClear,
     LogPause,
     ClockVirtual,
@@ -37,8 +37,8 @@ enum class ControlOperation : uint32_t {
 };
 
 struct AttachRequest {
-    uint32_t length;        // bytes of text used
-    int32_t defaultPaced;   // for cameras without paced=
+    uint32_t length;       // bytes of text used
+    int32_t defaultPaced;  // for cameras without paced=
     char text[CONTROL_TEXT_BYTES];
 };
 

@@ -46,7 +46,8 @@ void FrameRenderer::render() {
     uint8_t levels[4][256];
     for (int channel = 0; channel < 4; ++channel)
         for (int value = 0; value < 256; ++value)
-            levels[channel][value] = exposedPixel(static_cast<uint8_t>(value), shape_.exposure, shape_.gains[channel]);
+            levels[channel][value] =
+                exposedPixel(static_cast<uint8_t>(value), shape_.exposure, shape_.gains[channel]);
 
     uint32_t width = shape_.width();
     uint32_t height = shape_.height();
@@ -66,7 +67,9 @@ void FrameRenderer::render() {
     ++renderCount_;
 }
 
-uint32_t FrameRenderer::naturalBytes() const { return static_cast<uint32_t>(frame_.size()); }
+uint32_t FrameRenderer::naturalBytes() const {
+    return static_cast<uint32_t>(frame_.size());
+}
 
 uint32_t FrameRenderer::deliver(uint32_t number, uint8_t* out, uint32_t length) const {
     uint32_t natural = naturalBytes();

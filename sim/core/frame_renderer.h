@@ -17,7 +17,7 @@ struct FrameShape {
     uint32_t firstRow = 0;
     uint32_t columns = 0;  // window extent in sensor columns, at most 2048
     uint32_t rows = 0;
-    uint32_t scale = 1;    // 1, 2, 4 or 8
+    uint32_t scale = 1;  // 1, 2, 4 or 8
     bool mirrorColumns = false;
     bool mirrorRows = false;
     uint32_t exposure = 0;

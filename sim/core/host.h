@@ -12,9 +12,9 @@ namespace tarvex::sim {
 
 // The names one camera is published under.
 struct DeviceNames {
-    char dosName[40];        // "\\.\KQ-TarvexNT<n>"
-    char interfaceClass[40]; // "{2217C0A0-97CF-11DE-A807-444553540000}"
-    char devicePath[96];     // "\\?\root#tarvex#<nnnn>#{2217c0a0-...}"
+    char dosName[40];         // "\\.\KQ-TarvexNT<n>"
+    char interfaceClass[40];  // "{2217C0A0-97CF-11DE-A807-444553540000}"
+    char devicePath[96];      // "\\?\root#tarvex#<nnnn>#{2217c0a0-...}"
 };
 
 class SimHost {

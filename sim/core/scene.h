@@ -181,8 +181,8 @@ inline void stampFrameCounter(uint8_t* frame, uint32_t width, uint32_t height, u
         uint32_t count = limit - start < columns ? static_cast<uint32_t>(limit - start) : columns;
         uint8_t* line = frame + start;
         for (uint32_t x = 0; x < count; ++x) {
-            bool lit = y >= 1 && y <= 5 && x >= 1 && x % 4 != 0 &&
-                       glyphLit(digits[(x - 1) / 4], (x - 1) % 4, y - 1);
+            bool lit =
+                y >= 1 && y <= 5 && x >= 1 && x % 4 != 0 && glyphLit(digits[(x - 1) / 4], (x - 1) % 4, y - 1);
             line[x] = lit ? 255 : 0;
         }
     }
@@ -190,8 +190,7 @@ inline void stampFrameCounter(uint8_t* frame, uint32_t width, uint32_t height, u
 
 // Reads the number stamped into a delivered frame. False when the frame is
 // too small for the box or the box holds no digits.
-inline bool readFrameCounter(const uint8_t* frame, uint32_t width, uint32_t height,
-                             uint32_t& number) {
+inline bool readFrameCounter(const uint8_t* frame, uint32_t width, uint32_t height, uint32_t& number) {
     if (width < COUNTER_BOX_WIDTH || height < COUNTER_BOX_HEIGHT) return false;
     uint64_t value = 0;
     for (uint32_t digit = 0; digit < COUNTER_DIGITS; ++digit) {

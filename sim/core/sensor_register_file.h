@@ -13,7 +13,7 @@ public:
     static constexpr uint32_t COUNT = 256;
     static constexpr uint8_t SNAPSHOT_CONTROL = 0x1E;  // bit 8: snapshot mode
     static constexpr uint16_t SNAPSHOT_MODE_BIT = 0x0100;
-    static constexpr uint8_t TRIGGER = 0x0B;           // bit 0: fire one snapshot
+    static constexpr uint8_t TRIGGER = 0x0B;  // bit 0: fire one snapshot
     static constexpr uint16_t TRIGGER_BIT = 0x0001;
 
     SensorRegisterFile() { powerOn(); }
@@ -21,8 +21,8 @@ public:
 
     // What one write frame did to the registers that matter to acquisition.
     struct FrameEffect {
-        bool triggered = false;      // register 0x0B written with bit 0 set
-        bool modeWritten = false;    // register 0x1E written
+        bool triggered = false;    // register 0x0B written with bit 0 set
+        bool modeWritten = false;  // register 0x1E written
     };
     // An I2C write frame; values wrap around from register 255 to 0.
     FrameEffect writeFrame(const uint8_t* frame, uint32_t length);

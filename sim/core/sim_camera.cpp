@@ -43,20 +43,21 @@ int32_t vendorRequestOf(const DeviceCall& call) {
 
 bool answersStatusWord(uint32_t callCode) {
     switch (callCode) {
-    case code::OPEN_SETUP:
-    case code::STREAM_RESET:
-    case code::STREAM_ABORT:
-    case code::STREAM_START:
-    case code::STREAM_STOP:
-    case code::LAST_ERROR:
-    case code::TRANSFER_STATUS:
-        return true;
-    default:
-        return false;
+        case code::OPEN_SETUP:
+        case code::STREAM_RESET:
+        case code::STREAM_ABORT:
+        case code::STREAM_START:
+        case code::STREAM_STOP:
+        case code::LAST_ERROR:
+        case code::TRANSFER_STATUS:
+            return true;
+        default:
+            return false;
     }
 }
 
-SimCamera::SimCamera(int32_t id, const CameraDescription& description, bool paced) : id_(id), spec_(description) {
+SimCamera::SimCamera(int32_t id, const CameraDescription& description, bool paced)
+    : id_(id), spec_(description) {
     identity_.setIdentification(description.ident, description.identLength);
     identity_.setRelease(description.release);
     stream_.setPaced(paced);
@@ -78,89 +79,89 @@ void SimCamera::plugIn(uint32_t number, uint64_t token) {
 
 CallOutcome SimCamera::execute(DeviceCall& call, uint64_t nowUs) {
     switch (call.code) {
-    case code::OPEN_SETUP:
-    case code::STREAM_STOP:
-        answerWord(call, 0);
-        return CallOutcome::done();
-    case code::STREAM_RESET:
-    case code::STREAM_ABORT:
-        if (call.inSize < 4) {
-            call.error = ERROR_INVALID_PARAMETER;
-        } else {
+        case code::OPEN_SETUP:
+        case code::STREAM_STOP:
             answerWord(call, 0);
-        }
-        return CallOutcome::done();
-    case code::STREAM_START:
-        if (call.inSize < 4) {
-            call.error = ERROR_INVALID_PARAMETER;
-        } else {
-            answerWord(call, 0);
-            if (call.error == 0) stream_.arm(readLe32(call.in));
-        }
-        return CallOutcome::done();
-    case code::VENDOR_IN:
-    case code::VENDOR_OUT: {
-        if (call.inSize < VENDOR_REQUEST_BYTES) {
-            call.error = ERROR_INVALID_PARAMETER;
+            return CallOutcome::done();
+        case code::STREAM_RESET:
+        case code::STREAM_ABORT:
+            if (call.inSize < 4) {
+                call.error = ERROR_INVALID_PARAMETER;
+            } else {
+                answerWord(call, 0);
+            }
+            return CallOutcome::done();
+        case code::STREAM_START:
+            if (call.inSize < 4) {
+                call.error = ERROR_INVALID_PARAMETER;
+            } else {
+                answerWord(call, 0);
+                if (call.error == 0) stream_.arm(readLe32(call.in));
+            }
+            return CallOutcome::done();
+        case code::VENDOR_IN:
+        case code::VENDOR_OUT: {
+            if (call.inSize < VENDOR_REQUEST_BYTES) {
+                call.error = ERROR_INVALID_PARAMETER;
+                return CallOutcome::done();
+            }
+            uint8_t request = call.in[4];
+            uint16_t value = static_cast<uint16_t>(call.in[6] | (call.in[7] << 8));
+            uint16_t index = static_cast<uint16_t>(call.in[8] | (call.in[9] << 8));
+            if (call.code == code::VENDOR_IN) {
+                vendorIn(call, request, value, index);
+            } else {
+                vendorOut(call, request, value, index, nowUs);
+            }
             return CallOutcome::done();
         }
-        uint8_t request = call.in[4];
-        uint16_t value = static_cast<uint16_t>(call.in[6] | (call.in[7] << 8));
-        uint16_t index = static_cast<uint16_t>(call.in[8] | (call.in[9] << 8));
-        if (call.code == code::VENDOR_IN) {
-            vendorIn(call, request, value, index);
-        } else {
-            vendorOut(call, request, value, index, nowUs);
-        }
-        return CallOutcome::done();
-    }
-    case code::FIRMWARE_BYTE: {
-        // Request 0xA0 written to one controller address: at 0xE600 the CPU byte.
-        if (call.inSize < VENDOR_REQUEST_BYTES) {
-            call.error = ERROR_INVALID_PARAMETER;
-        } else if (call.in[0] != 0xA0) {
-            call.error = ERROR_GEN_FAILURE;
-        } else {
-            controller_.store(static_cast<uint16_t>(call.in[2] | (call.in[3] << 8)), call.in[9]);
-        }
-        return CallOutcome::done();
-    }
-    case code::DEVICE_DESCRIPTOR:
-        answerBytes(call, identity_.deviceDescriptor(), DEVICE_DESCRIPTOR_BYTES);
-        return CallOutcome::done();
-    case code::STRING_DESCRIPTOR: {
-        if (call.inSize < 4) {
-            call.error = ERROR_INVALID_PARAMETER;
+        case code::FIRMWARE_BYTE: {
+            // Request 0xA0 written to one controller address: at 0xE600 the CPU byte.
+            if (call.inSize < VENDOR_REQUEST_BYTES) {
+                call.error = ERROR_INVALID_PARAMETER;
+            } else if (call.in[0] != 0xA0) {
+                call.error = ERROR_GEN_FAILURE;
+            } else {
+                controller_.store(static_cast<uint16_t>(call.in[2] | (call.in[3] << 8)), call.in[9]);
+            }
             return CallOutcome::done();
         }
-        int32_t answered = identity_.readStringDescriptor(call.in[0], call.out, call.outSize);
-        if (answered < 0) {
-            call.error = ERROR_GEN_FAILURE;
-        } else {
-            call.bytesReturned = static_cast<uint32_t>(answered);
+        case code::DEVICE_DESCRIPTOR:
+            answerBytes(call, identity_.deviceDescriptor(), DEVICE_DESCRIPTOR_BYTES);
+            return CallOutcome::done();
+        case code::STRING_DESCRIPTOR: {
+            if (call.inSize < 4) {
+                call.error = ERROR_INVALID_PARAMETER;
+                return CallOutcome::done();
+            }
+            int32_t answered = identity_.readStringDescriptor(call.in[0], call.out, call.outSize);
+            if (answered < 0) {
+                call.error = ERROR_GEN_FAILURE;
+            } else {
+                call.bytesReturned = static_cast<uint32_t>(answered);
+            }
+            return CallOutcome::done();
         }
-        return CallOutcome::done();
-    }
-    case code::BULK_READ:
-        bulkRead(call, nowUs);
-        return CallOutcome::done();
-    case code::BULK_WRITE:
-        bulkWrite(call);
-        return CallOutcome::done();
-    case code::READ_FRAME:
-        return readFrame(call, nowUs);
-    case code::SLOT_INFO:
-        answerBytes(call, slot_, SLOT_RECORD_BYTES);
-        return CallOutcome::done();
-    case code::LAST_ERROR:
-        answerWord(call, lastError_);
-        return CallOutcome::done();
-    case code::TRANSFER_STATUS:
-        answerWord(call, transferStatus_);
-        return CallOutcome::done();
-    default:
-        call.error = ERROR_INVALID_FUNCTION;
-        return CallOutcome::done();
+        case code::BULK_READ:
+            bulkRead(call, nowUs);
+            return CallOutcome::done();
+        case code::BULK_WRITE:
+            bulkWrite(call);
+            return CallOutcome::done();
+        case code::READ_FRAME:
+            return readFrame(call, nowUs);
+        case code::SLOT_INFO:
+            answerBytes(call, slot_, SLOT_RECORD_BYTES);
+            return CallOutcome::done();
+        case code::LAST_ERROR:
+            answerWord(call, lastError_);
+            return CallOutcome::done();
+        case code::TRANSFER_STATUS:
+            answerWord(call, transferStatus_);
+            return CallOutcome::done();
+        default:
+            call.error = ERROR_INVALID_FUNCTION;
+            return CallOutcome::done();
     }
 }
 

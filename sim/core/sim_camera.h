@@ -8,8 +8,8 @@
 
 #include "bulk_pipe.h"
 #include "call_log.h"
-#include "camera_identity.h"
 #include "camera_description.h"
+#include "camera_identity.h"
 #include "controller_memory.h"
 #include "device_call.h"
 #include "eeprom.h"

@@ -91,8 +91,8 @@ TARVEX_SIM_API int32_t tarvex_sim_set(int32_t camera, int32_t property, int64_t 
     return tarvex::sim::runStatus(request);
 }
 
-TARVEX_SIM_API int32_t tarvex_sim_read_memory(int32_t camera, int32_t memory, uint32_t offset,
-                                              void* buffer, uint32_t length) {
+TARVEX_SIM_API int32_t tarvex_sim_read_memory(int32_t camera, int32_t memory, uint32_t offset, void* buffer,
+                                              uint32_t length) {
     if (buffer == nullptr && length != 0) return TARVEX_SIM_EINVAL;
     ControlRequest request = tarvex::sim::makeRequest(ControlOperation::ReadMemory, camera);
     request.memory = {memory, offset, length};

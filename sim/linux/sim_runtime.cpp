@@ -14,9 +14,13 @@ namespace {
 // gives other threads to fire it before the clock jumps to its time-out.
 constexpr auto TRIGGER_GRACE = std::chrono::milliseconds(20);
 
-int32_t cameraOf(void* driver) { return static_cast<int32_t>(reinterpret_cast<intptr_t>(driver)); }
+int32_t cameraOf(void* driver) {
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(driver));
+}
 
-uint64_t virtualTickMilliseconds() { return simRuntime().virtualUs.load() / 1000u; }
+uint64_t virtualTickMilliseconds() {
+    return simRuntime().virtualUs.load() / 1000u;
+}
 
 uint32_t openHandle(void* driver, const char* nameRest, void** file) {
     SimRuntime& runtime = simRuntime();
@@ -65,8 +69,7 @@ uint32_t control(void* driver, void*, uint32_t code, const void* in, uint32_t in
         }
         uint64_t now = clock.nowUs();
         if (outcome.retryAtUs <= now) continue;
-        auto deadline = std::chrono::steady_clock::now() +
-                        std::chrono::microseconds(outcome.retryAtUs - now);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(outcome.retryAtUs - now);
         runtime.changed.wait_until(guard, deadline, [&] { return runtime.generation != generation; });
     }
     if (bytesReturned != nullptr) *bytesReturned = call.bytesReturned;
@@ -96,7 +99,9 @@ uint32_t LinuxHost::plugDevice(const DeviceNames& names, int32_t camera, uint64_
     return error;
 }
 
-void LinuxHost::unplugDevice(uint64_t token) { tarvex_device_remove(static_cast<uint32_t>(token)); }
+void LinuxHost::unplugDevice(uint64_t token) {
+    tarvex_device_remove(static_cast<uint32_t>(token));
+}
 
 void SimRuntime::afterEntry() {
     SimClock& clock = simulator.clock();

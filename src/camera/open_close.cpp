@@ -24,8 +24,7 @@ int32_t identifyVariant(HANDLE device) {
     uint8_t query[4] = {1, 0, static_cast<uint8_t>(driver::STRING_LANGUAGE & 0xFF),
                         static_cast<uint8_t>(driver::STRING_LANGUAGE >> 8)};
     uint8_t answer[6] = {};
-    if (!callDriverExact(device, driver::GET_STRING_DESCRIPTOR, query, sizeof query, answer,
-                         sizeof answer)) {
+    if (!callDriverExact(device, driver::GET_STRING_DESCRIPTOR, query, sizeof query, answer, sizeof answer)) {
         return 0;
     }
     if (answer[2] == 'S' && answer[4] == '4') return VARIANT_1;
@@ -60,8 +59,7 @@ void initialiseCamera(CameraState& camera, HANDLE device, int32_t variant) {
     camera.device = device;
     camera.variant = variant;
     callDriverExact(device, driver::GET_DEVICE_DESCRIPTOR, camera.deviceDescriptor,
-                    sizeof camera.deviceDescriptor, camera.deviceDescriptor,
-                    sizeof camera.deviceDescriptor);
+                    sizeof camera.deviceDescriptor, camera.deviceDescriptor, sizeof camera.deviceDescriptor);
 
     InitializeCriticalSection(&camera.startLock);
     InitializeCriticalSection(&camera.stopLock);

@@ -14,8 +14,8 @@ using GetClassDevsFunction = HDEVINFO(WINAPI*)(const GUID*, PCSTR, HWND, DWORD);
 using EnumDeviceInterfacesFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD,
                                                    PSP_DEVICE_INTERFACE_DATA);
 using GetDeviceInterfaceDetailFunction = BOOL(WINAPI*)(HDEVINFO, PSP_DEVICE_INTERFACE_DATA,
-                                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD,
-                                                       PDWORD, PSP_DEVINFO_DATA);
+                                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A, DWORD, PDWORD,
+                                                       PSP_DEVINFO_DATA);
 using DestroyDeviceInfoListFunction = BOOL(WINAPI*)(HDEVINFO);
 
 constexpr DWORD PRESENT_INTERFACES = DIGCF_PRESENT | DIGCF_DEVICEINTERFACE;
@@ -41,8 +41,7 @@ public:
     SetupLibrary() : module_(LoadLibraryA("setupapi.dll")) {
         if (module_ == nullptr) return;
         getClassDevs = lookUp<GetClassDevsFunction>(module_, "SetupDiGetClassDevsA");
-        enumDeviceInterfaces =
-            lookUp<EnumDeviceInterfacesFunction>(module_, "SetupDiEnumDeviceInterfaces");
+        enumDeviceInterfaces = lookUp<EnumDeviceInterfacesFunction>(module_, "SetupDiEnumDeviceInterfaces");
         destroyDeviceInfoList =
             lookUp<DestroyDeviceInfoListFunction>(module_, "SetupDiDestroyDeviceInfoList");
     }
@@ -76,8 +75,8 @@ SP_DEVICE_INTERFACE_DATA interfaceRecord() {
 // Forms "<device path>\<suffix>" from the member's detail record and opens it.
 HANDLE openMember(const SetupLibrary& setup, HDEVINFO devices, SP_DEVICE_INTERFACE_DATA& member,
                   char* pathBuffer, int suffix) {
-    auto getDetail = lookUp<GetDeviceInterfaceDetailFunction>(setup.module(),
-                                                              "SetupDiGetDeviceInterfaceDetailA");
+    auto getDetail =
+        lookUp<GetDeviceInterfaceDetailFunction>(setup.module(), "SetupDiGetDeviceInterfaceDetailA");
     if (getDetail == nullptr) return INVALID_HANDLE_VALUE;
 
     // The first call only learns the size; it is expected to fail.
@@ -85,8 +84,7 @@ HANDLE openMember(const SetupLibrary& setup, HDEVINFO devices, SP_DEVICE_INTERFA
     getDetail(devices, &member, nullptr, 0, &required, nullptr);
     if (required <= DETAIL_PATH_OFFSET) return INVALID_HANDLE_VALUE;
 
-    auto* detail = static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(
-        HeapAlloc(GetProcessHeap(), 0, required));
+    auto* detail = static_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(HeapAlloc(GetProcessHeap(), 0, required));
     if (detail == nullptr) return INVALID_HANDLE_VALUE;
     detail->cbSize = DETAIL_RECORD_SIZE;
 
@@ -97,9 +95,8 @@ HANDLE openMember(const SetupLibrary& setup, HDEVINFO devices, SP_DEVICE_INTERFA
         size_t limit = required - DETAIL_PATH_OFFSET;
         size_t length = 0;
         while (length < limit && path[length] != '\0') ++length;
-        int formed = length < limit
-                         ? std::snprintf(pathBuffer, DEVICE_PATH_BUFFER_SIZE, "%s\\%d", path, suffix)
-                         : -1;
+        int formed =
+            length < limit ? std::snprintf(pathBuffer, DEVICE_PATH_BUFFER_SIZE, "%s\\%d", path, suffix) : -1;
         // A path that does not fit the buffer is not opened.
         if (formed >= 0 && static_cast<size_t>(formed) < DEVICE_PATH_BUFFER_SIZE) {
             device = openDevicePath(pathBuffer);
@@ -120,17 +117,15 @@ int32_t countInterfaceDevices(const GUID& interfaceClass) {
 
     int32_t count = 0;
     SP_DEVICE_INTERFACE_DATA member = interfaceRecord();
-    while (count < INT32_MAX &&
-           setup.enumDeviceInterfaces(devices, nullptr, &interfaceClass,
-                                      static_cast<DWORD>(count), &member)) {
+    while (count < INT32_MAX && setup.enumDeviceInterfaces(devices, nullptr, &interfaceClass,
+                                                           static_cast<DWORD>(count), &member)) {
         ++count;
     }
     setup.destroyDeviceInfoList(devices);
     return count;
 }
 
-HANDLE openInterfaceDevice(const GUID& interfaceClass, char* pathBuffer, DWORD memberIndex,
-                           int suffix) {
+HANDLE openInterfaceDevice(const GUID& interfaceClass, char* pathBuffer, DWORD memberIndex, int suffix) {
     SetupLibrary setup;
     if (!setup.usable()) return INVALID_HANDLE_VALUE;
     HDEVINFO devices = setup.getClassDevs(&interfaceClass, nullptr, nullptr, PRESENT_INTERFACES);

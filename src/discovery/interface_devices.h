@@ -22,7 +22,6 @@ extern char devicePath[DEVICE_PATH_BUFFER_SIZE];
 int32_t countInterfaceDevices(const GUID& interfaceClass);
 
 // Opens member `memberIndex` at its device path followed by "\<suffix>".
-HANDLE openInterfaceDevice(const GUID& interfaceClass, char* pathBuffer, DWORD memberIndex,
-                           int suffix);
+HANDLE openInterfaceDevice(const GUID& interfaceClass, char* pathBuffer, DWORD memberIndex, int suffix);
 
 }  // namespace tarvex

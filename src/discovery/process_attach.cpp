@@ -17,10 +17,14 @@ namespace {
 
 // Runs when the shared library is loaded, after the simulated cameras that
 // the environment asks for have been attached.
-__attribute__((constructor(200))) void onProcessAttach() { tarvex::detectCameras(); }
+__attribute__((constructor(200))) void onProcessAttach() {
+    tarvex::detectCameras();
+}
 
 }  // namespace
 
-extern "C" TARVEX_DEVICE_API void tarvex_system_redetect(void) { tarvex::detectCameras(); }
+extern "C" TARVEX_DEVICE_API void tarvex_system_redetect(void) {
+    tarvex::detectCameras();
+}
 
 #endif

@@ -7,8 +7,8 @@
 
 #if defined(_WIN32)
 
-#include <windows.h>
 #include <setupapi.h>
+#include <windows.h>
 
 #else
 
@@ -156,11 +156,11 @@ DWORD GetVersion();
 DWORD GetLastError();
 void SetLastError(DWORD error);
 
-HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                   DWORD creation, DWORD flags, HANDLE templateFile);
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD creation,
+                   DWORD flags, HANDLE templateFile);
 BOOL CloseHandle(HANDLE handle);
-BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
-                     DWORD outSize, LPDWORD bytesReturned, LPOVERLAPPED overlapped);
+BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                     LPDWORD bytesReturned, LPOVERLAPPED overlapped);
 
 HMODULE LoadLibraryA(LPCSTR name);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
@@ -169,8 +169,8 @@ BOOL FreeLibrary(HMODULE module);
 // The entry points of "setupapi.dll". The library reaches them only through
 // LoadLibraryA and GetProcAddress, as on Windows.
 HDEVINFO SetupDiGetClassDevsA(const GUID* classGuid, PCSTR enumerator, HWND parent, DWORD flags);
-BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID* classGuid,
-                                 DWORD index, PSP_DEVICE_INTERFACE_DATA interfaceData);
+BOOL SetupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA device, const GUID* classGuid, DWORD index,
+                                 PSP_DEVICE_INTERFACE_DATA interfaceData);
 BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA interfaceData,
                                       PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail, DWORD detailSize,
                                       PDWORD requiredSize, PSP_DEVINFO_DATA device);

@@ -28,17 +28,15 @@ ApiStatus updateRegisterField(uint16_t* shadow, uint32_t address, uint16_t mask,
 // updateRegisterField, then the whole new register value written to the
 // sensor. Returns the write's result. The shadow keeps the new value even
 // when the write fails.
-ApiStatus writeRegisterField(HANDLE device, uint16_t* shadow, uint32_t address, uint16_t mask,
-                             uint32_t value, unsigned shift);
+ApiStatus writeRegisterField(HANDLE device, uint16_t* shadow, uint32_t address, uint16_t mask, uint32_t value,
+                             unsigned shift);
 
 // Writes count (mod 65536) values to consecutive registers from
 // startAddress in one I2C frame, then waits for the controller.
-ApiStatus writeSensorRegisters(HANDLE device, uint32_t startAddress, const uint16_t* values,
-                               uint32_t count);
+ApiStatus writeSensorRegisters(HANDLE device, uint32_t startAddress, const uint16_t* values, uint32_t count);
 
 // Reads count (mod 65536) consecutive registers from startAddress into
 // values, in host order.
-ApiStatus readSensorRegisters(HANDLE device, uint32_t startAddress, uint16_t* values,
-                              uint32_t count);
+ApiStatus readSensorRegisters(HANDLE device, uint32_t startAddress, uint16_t* values, uint32_t count);
 
 }  // namespace tarvex

@@ -2,8 +2,8 @@
 
 namespace tarvex {
 
-bool callDriver(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
-                DWORD outputSize, DWORD* bytesReturned) {
+bool callDriver(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output, DWORD outputSize,
+                DWORD* bytesReturned) {
     // The handle is opened for overlapped I/O, but every call is made
     // synchronously: no OVERLAPPED structure, the driver completes at once.
     return DeviceIoControl(device, code, const_cast<void*>(input), inputSize, output, outputSize,
@@ -24,8 +24,7 @@ bool callDriverWithValue(HANDLE device, DWORD code, uint32_t value) {
 bool callDriverExact(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
                      DWORD outputSize) {
     DWORD bytes = 0;
-    return callDriver(device, code, input, inputSize, output, outputSize, &bytes) &&
-           bytes == outputSize;
+    return callDriver(device, code, input, inputSize, output, outputSize, &bytes) && bytes == outputSize;
 }
 
 }  // namespace tarvex

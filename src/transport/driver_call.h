@@ -9,8 +9,8 @@ namespace tarvex {
 
 // One synchronous device-control call. Returns whether it succeeded; the byte
 // count the driver reported goes to *bytesReturned.
-bool callDriver(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output,
-                DWORD outputSize, DWORD* bytesReturned);
+bool callDriver(HANDLE device, DWORD code, const void* input, DWORD inputSize, void* output, DWORD outputSize,
+                DWORD* bytesReturned);
 
 // A call with a 4-byte signed status as output: succeeds when the call
 // succeeded and the status is not negative (the byte count is ignored).

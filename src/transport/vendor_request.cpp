@@ -21,8 +21,7 @@ constexpr DWORD BUSY_TIMEOUT_MS = 1000;
 
 }  // namespace
 
-VendorRequest makeVendorRequest(uint8_t direction, uint8_t request, uint32_t value,
-                                uint32_t index) {
+VendorRequest makeVendorRequest(uint8_t direction, uint8_t request, uint32_t value, uint32_t index) {
     VendorRequest block{};
     block.bytes[0] = direction;
     block.bytes[1] = VENDOR_REQUEST_TYPE;
@@ -47,8 +46,8 @@ FirmwareByteRequest makeFirmwareByteRequest(uint8_t byte) {
     return block;
 }
 
-ApiStatus sendVendorRequest(HANDLE device, uint8_t direction, uint8_t request, uint32_t value,
-                            uint32_t index, void* buffer, uint32_t length) {
+ApiStatus sendVendorRequest(HANDLE device, uint8_t direction, uint8_t request, uint32_t value, uint32_t index,
+                            void* buffer, uint32_t length) {
     VendorRequest block = makeVendorRequest(direction, request, value, index);
     DWORD code = direction == DEVICE_TO_HOST ? driver::VENDOR_REQUEST_IN : driver::VENDOR_REQUEST_OUT;
     // In both directions the data stage is the call's output buffer.
@@ -61,16 +60,15 @@ ApiStatus writeVendorByte(HANDLE device, uint8_t request, uint8_t byte) {
     return sendVendorRequest(device, HOST_TO_DEVICE, request, byte, 0, &byte, 1);
 }
 
-ApiStatus readVendorBytes(HANDLE device, uint8_t request, uint32_t index, void* buffer,
-                          uint32_t length) {
+ApiStatus readVendorBytes(HANDLE device, uint8_t request, uint32_t index, void* buffer, uint32_t length) {
     return sendVendorRequest(device, DEVICE_TO_HOST, request, length, index, buffer, length);
 }
 
-ApiStatus writeVendorBytes(HANDLE device, uint8_t request, uint32_t index, const void* data,
-                           uint32_t length, uint8_t busyMask) {
+ApiStatus writeVendorBytes(HANDLE device, uint8_t request, uint32_t index, const void* data, uint32_t length,
+                           uint8_t busyMask) {
     // The driver only reads a host-to-device data stage.
-    ApiStatus result = sendVendorRequest(device, HOST_TO_DEVICE, request, length, index,
-                                         const_cast<void*>(data), length);
+    ApiStatus result =
+        sendVendorRequest(device, HOST_TO_DEVICE, request, length, index, const_cast<void*>(data), length);
     if (result != 0 || busyMask == 0) return result;
     return waitWhileBusy(device, busyMask);
 }
@@ -110,8 +108,7 @@ ApiStatus downloadFirmware(HANDLE device, const uint8_t* image, uint32_t length)
 ApiStatus writeFirmwareByte(HANDLE device, uint8_t byte) {
     FirmwareByteRequest block = makeFirmwareByteRequest(byte);
     DWORD bytes = 0;
-    return callDriver(device, driver::FIRMWARE_BYTE, block.bytes, sizeof block.bytes, nullptr, 0,
-                      &bytes)
+    return callDriver(device, driver::FIRMWARE_BYTE, block.bytes, sizeof block.bytes, nullptr, 0, &bytes)
                ? 0
                : ERR_REQUEST_FAILED;
 }

@@ -13,11 +13,7 @@ using tarvex_test::SimCameraTest;
 using Lines = std::vector<std::string>;
 
 const Lines OPEN_START = {
-    "open \\0",
-    "code 0x220000",
-    "code 20 (0)",
-    "code 20 (1)",
-    "code 80 [01 00 1B 00] n=6",
+    "open \\0", "code 0x220000", "code 20 (0)", "code 20 (1)", "code 80 [01 00 1B 00] n=6",
 };
 
 const Lines OPEN_AFTER_IDENTIFICATION = {
@@ -65,8 +61,7 @@ TEST_F(OpenTest, VariantTwoOpenSequence) {
     ASSERT_EQ(0, begin(1, &handle));
     EXPECT_NE(nullptr, handle);
     EXPECT_EQ(traffic(camera),
-              concat({OPEN_START, OPEN_AFTER_IDENTIFICATION,
-                      {"to D1 v=60 i=0 [3C]", "to D3 v=0 i=0 [00]"}}));
+              concat({OPEN_START, OPEN_AFTER_IDENTIFICATION, {"to D1 v=60 i=0 [3C]", "to D3 v=0 i=0 [00]"}}));
     EXPECT_EQ(0x8600, sensorRegister(camera, 0x1E));
 }
 
@@ -99,8 +94,7 @@ TEST_P(RefusedIdentification, IsUnrecognisedAndClosesTheDriverHandle) {
     EXPECT_EQ(0, property(camera, TARVEX_SIM_PROP_OPEN_HANDLES));
 }
 
-INSTANTIATE_TEST_SUITE_P(Identifications, RefusedIdentification,
-                         ::testing::Values("SA", "U4", "ua", "U"));
+INSTANTIATE_TEST_SUITE_P(Identifications, RefusedIdentification, ::testing::Values("SA", "U4", "ua", "U"));
 
 TEST_F(OpenTest, IndexOutsideTheCountOpensNothing) {
     int32_t camera = attach("UA");
@@ -143,15 +137,15 @@ TEST_P(StepFailingAtOpen, StillOpens) {
     EXPECT_EQ("to D3 v=0 i=0 [00]", lines.back().substr(0, 18));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, StepFailingAtOpen,
-    ::testing::Values(std::pair{0x220000, TARVEX_SIM_ANY}, std::pair{20, TARVEX_SIM_ANY},
-                      std::pair{9, 0xB0}, std::pair{6, 0xB4}, std::pair{68, TARVEX_SIM_ANY},
-                      std::pair{9, 0xBC}, std::pair{320, TARVEX_SIM_ANY},
-                      std::pair{456, TARVEX_SIM_ANY}, std::pair{344, TARVEX_SIM_ANY},
-                      std::pair{9, 0xD0}, std::pair{9, 0xB5}, std::pair{9, 0xB7},
-                      std::pair{9, 0xB8}, std::pair{9, 0xB9}, std::pair{9, 0xB6},
-                      std::pair{9, 0xD1}, std::pair{9, 0xD3}));
+INSTANTIATE_TEST_SUITE_P(Steps, StepFailingAtOpen,
+                         ::testing::Values(std::pair{0x220000, TARVEX_SIM_ANY}, std::pair{20, TARVEX_SIM_ANY},
+                                           std::pair{9, 0xB0}, std::pair{6, 0xB4},
+                                           std::pair{68, TARVEX_SIM_ANY}, std::pair{9, 0xBC},
+                                           std::pair{320, TARVEX_SIM_ANY}, std::pair{456, TARVEX_SIM_ANY},
+                                           std::pair{344, TARVEX_SIM_ANY}, std::pair{9, 0xD0},
+                                           std::pair{9, 0xB5}, std::pair{9, 0xB7}, std::pair{9, 0xB8},
+                                           std::pair{9, 0xB9}, std::pair{9, 0xB6}, std::pair{9, 0xD1},
+                                           std::pair{9, 0xD3}));
 
 TEST_F(OpenTest, CameraFailingEveryRequestStillOpensWithAZeroDescriptor) {
     int32_t camera = attach("UA:release=0x0234");
@@ -188,8 +182,7 @@ TEST_F(OpenTest, ClosedOrForeignHandlesAreRefused) {
     CameraHandle handle = open(camera);
     ASSERT_EQ(0, close(handle));
     uint8_t buffer[64] = {};
-    for (CameraHandle bad : {handle, static_cast<CameraHandle>(nullptr),
-                             static_cast<CameraHandle>(buffer),
+    for (CameraHandle bad : {handle, static_cast<CameraHandle>(nullptr), static_cast<CameraHandle>(buffer),
                              reinterpret_cast<CameraHandle>(0x12345678)}) {
         EXPECT_EQ(ERR_INVALID_HANDLE, EndTarvex(bad));
         EXPECT_EQ(ERR_INVALID_HANDLE, TarvexStartSnap(bad));

@@ -58,17 +58,17 @@ inline std::string describe(const tarvex_sim_call& call) {
         line = text + hexBytes(call.data, shown);
         if (shown < call.out_size) line += "...";
     } else if (call.code == 6) {
-        std::snprintf(text, sizeof text, "from %02X v=%u i=%u n=%u", call.request, call.value,
-                      call.index, call.out_size);
+        std::snprintf(text, sizeof text, "from %02X v=%u i=%u n=%u", call.request, call.value, call.index,
+                      call.out_size);
         line = text;
     } else if (call.code == 12) {
         std::snprintf(text, sizeof text, "cpu %u", call.in[9]);
         line = text;
     } else if (call.in_size == 4 && call.code != 80) {
-        uint32_t value = call.in[0] | (call.in[1] << 8) | (call.in[2] << 16) |
-                         (static_cast<uint32_t>(call.in[3]) << 24);
-        std::snprintf(text, sizeof text, call.code > 0xFFFF ? "code 0x%X (%u)" : "code %u (%u)",
-                      call.code, value);
+        uint32_t value =
+            call.in[0] | (call.in[1] << 8) | (call.in[2] << 16) | (static_cast<uint32_t>(call.in[3]) << 24);
+        std::snprintf(text, sizeof text, call.code > 0xFFFF ? "code 0x%X (%u)" : "code %u (%u)", call.code,
+                      value);
         line = text;
         if (call.code == 326 || call.code == 329) {
             std::snprintf(text, sizeof text, " n=%u", call.out_size);
@@ -168,10 +168,12 @@ protected:
         return lines;
     }
 
-    static void clearLog(int32_t camera) { tarvex_sim_log_clear(camera); }
+    static void clearLog(int32_t camera) {
+        tarvex_sim_log_clear(camera);
+    }
 
-    static void fail(int32_t camera, int32_t code, int32_t request = TARVEX_SIM_ANY,
-                     uint32_t nth = 1, uint32_t count = 1) {
+    static void fail(int32_t camera, int32_t code, int32_t request = TARVEX_SIM_ANY, uint32_t nth = 1,
+                     uint32_t count = 1) {
         tarvex_sim_fault fault{};
         fault.kind = TARVEX_SIM_FAULT_FAIL;
         fault.code = code;
@@ -181,8 +183,8 @@ protected:
         ASSERT_EQ(0, tarvex_sim_add_fault(camera, &fault));
     }
 
-    static void shortCount(int32_t camera, int32_t code, int32_t request = TARVEX_SIM_ANY,
-                           uint32_t nth = 1, uint32_t count = 1) {
+    static void shortCount(int32_t camera, int32_t code, int32_t request = TARVEX_SIM_ANY, uint32_t nth = 1,
+                           uint32_t count = 1) {
         tarvex_sim_fault fault{};
         fault.kind = TARVEX_SIM_FAULT_SHORT;
         fault.code = code;

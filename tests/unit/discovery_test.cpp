@@ -40,13 +40,12 @@ TEST_P(NamingScheme, IsChosenFromTheSystemVersion) {
     EXPECT_EQ(GetParam().legacy, useLegacyNaming) << GetParam().system;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Systems, NamingScheme,
-    ::testing::Values(VersionCase{0x05650004, 1, "Windows NT 4.0"},
-                      VersionCase{0xC3B60004, 0, "Windows 95 family, major version 4"},
-                      VersionCase{0x08930005, 0, "Windows 2000"},
-                      VersionCase{0x1DB10106, 0, "Windows 7"},
-                      VersionCase{0x23F00206, 0, "current NT"}));
+INSTANTIATE_TEST_SUITE_P(Systems, NamingScheme,
+                         ::testing::Values(VersionCase{0x05650004, 1, "Windows NT 4.0"},
+                                           VersionCase{0xC3B60004, 0, "Windows 95 family, major version 4"},
+                                           VersionCase{0x08930005, 0, "Windows 2000"},
+                                           VersionCase{0x1DB10106, 0, "Windows 7"},
+                                           VersionCase{0x23F00206, 0, "current NT"}));
 
 TEST_F(DiscoveryTest, NoCameraCountsZeroInBothSchemes) {
     for (uint32_t version : {0x05650004u, CURRENT_NT}) {
@@ -125,8 +124,7 @@ struct RefusingDriver {
     static uint32_t open(void* driver, const char*, void**) {
         return static_cast<RefusingDriver*>(driver)->refuse ? TARVEX_DEVICE_ERROR_ACCESS_DENIED : 0;
     }
-    static uint32_t control(void*, void*, uint32_t, const void*, uint32_t, void*, uint32_t,
-                            uint32_t* bytes) {
+    static uint32_t control(void*, void*, uint32_t, const void*, uint32_t, void*, uint32_t, uint32_t* bytes) {
         *bytes = 0;
         return 0;
     }
@@ -152,8 +150,7 @@ TEST_F(DiscoveryTest, FailedInterfaceOpenWritesOneLine) {
     TarvexGetDeviceNumber();
     testing::internal::CaptureStdout();
     EXPECT_EQ(INVALID_HANDLE_VALUE, openCameraDevice(1));
-    EXPECT_EQ("FAILED to open \\\\?\\root#test#0000#{2217c0a0}\\0\n",
-              testing::internal::GetCapturedStdout());
+    EXPECT_EQ("FAILED to open \\\\?\\root#test#0000#{2217c0a0}\\0\n", testing::internal::GetCapturedStdout());
     tarvex_device_remove(id);
 }
 

@@ -132,7 +132,8 @@ TEST_P(OpenByName, FindsTheDeviceAndHandsTheDriverWhatFollowedItsName) {
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     EXPECT_EQ(tarvex_device_open_handles(), handlesBefore_ + 1);
     EXPECT_TRUE(CloseHandle(handle));
-    EXPECT_EQ(driver_.takeEvents(), (std::vector<std::string>{std::string("open '") + open.rest + "'", "close"}));
+    EXPECT_EQ(driver_.takeEvents(),
+              (std::vector<std::string>{std::string("open '") + open.rest + "'", "close"}));
 }
 
 std::string upper(std::string text) {
@@ -172,7 +173,8 @@ TEST_F(PlatformDevice, ControlCallReachesTheDriverWithTheCallersBuffers) {
     EXPECT_EQ(out, (std::vector<uint8_t>{3, 2, 1, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}));
     // Without a counter the call still runs.
     EXPECT_TRUE(control(handle, 20, in, out, nullptr));
-    EXPECT_EQ(driver_.takeEvents(), (std::vector<std::string>{"control 456 in=3 out=8", "control 20 in=3 out=8"}));
+    EXPECT_EQ(driver_.takeEvents(),
+              (std::vector<std::string>{"control 456 in=3 out=8", "control 20 in=3 out=8"}));
     CloseHandle(handle);
 }
 
@@ -195,8 +197,10 @@ TEST_F(PlatformDevice, RefusesValuesThatAreNoOpenHandle) {
     CloseHandle(closed);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 8);
     int local = 0;
-    HANDLE values[] = {nullptr, INVALID_HANDLE_VALUE, closed, block, &local,
-                       reinterpret_cast<HANDLE>(std::uintptr_t{0x1234}), GetProcessHeap()};
+    HANDLE values[] = {nullptr,         INVALID_HANDLE_VALUE,
+                       closed,          block,
+                       &local,          reinterpret_cast<HANDLE>(std::uintptr_t{0x1234}),
+                       GetProcessHeap()};
     driver_.takeEvents();
     std::vector<uint8_t> in(4), out(4);
     for (HANDLE value : values) {
@@ -264,7 +268,8 @@ TEST_F(PlatformDevice, DriverMayRemoveItsDeviceFromInsideItsCall) {
     EXPECT_EQ(GetLastError(), TARVEX_DEVICE_ERROR_ACCESS_DENIED);
     CloseHandle(handle);
     EXPECT_EQ(driver_.releases.load(), 1);
-    EXPECT_EQ(driver_.takeEvents(), (std::vector<std::string>{"open ''", "control 30464 in=1 out=1", "release"}));
+    EXPECT_EQ(driver_.takeEvents(),
+              (std::vector<std::string>{"open ''", "control 30464 in=1 out=1", "release"}));
 }
 
 // A driver whose call closes its own handle and removes its device: only
@@ -315,9 +320,12 @@ TEST(PlatformDeviceCreate, RefusesBadDescriptorsWith87) {
         {"class without path", {nullptr, kTestClass, nullptr, &kRecordingOps, &driver}},
         {"path without class", {nullptr, nullptr, kTestPath, &kRecordingOps, &driver}},
         {"empty path", {nullptr, kTestClass, "", &kRecordingOps, &driver}},
-        {"class without braces", {nullptr, "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0", kTestPath, &kRecordingOps, &driver}},
-        {"class with a bad digit", {nullptr, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1FG}", kTestPath, &kRecordingOps, &driver}},
-        {"class misplaced dash", {nullptr, "{0F1E2D3C4-B5A-6978-8796-A5B4C3D2E1F0}", kTestPath, &kRecordingOps, &driver}},
+        {"class without braces",
+         {nullptr, "0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0", kTestPath, &kRecordingOps, &driver}},
+        {"class with a bad digit",
+         {nullptr, "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1FG}", kTestPath, &kRecordingOps, &driver}},
+        {"class misplaced dash",
+         {nullptr, "{0F1E2D3C4-B5A-6978-8796-A5B4C3D2E1F0}", kTestPath, &kRecordingOps, &driver}},
     };
     for (const BadCase& bad : cases) {
         uint32_t id = 12345;

@@ -79,18 +79,19 @@ HGLOBAL stackAddress() {
 }
 
 // A handle of another kind from the same stand-in.
-HGLOBAL heapHandle() { return GetProcessHeap(); }
+HGLOBAL heapHandle() {
+    return GetProcessHeap();
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Values, RefusedBlockHandle,
-    ::testing::Values(RefusedValue{"zero", [] { return HGLOBAL{}; }},
-                      RefusedValue{"freed", freedBlock},
+    ::testing::Values(RefusedValue{"zero", [] { return HGLOBAL{}; }}, RefusedValue{"freed", freedBlock},
                       RefusedValue{"one", [] { return reinterpret_cast<HGLOBAL>(std::uintptr_t{1}); }},
-                      RefusedValue{"arbitrary", [] { return reinterpret_cast<HGLOBAL>(std::uintptr_t{0x12345678}); }},
+                      RefusedValue{"arbitrary",
+                                   [] { return reinterpret_cast<HGLOBAL>(std::uintptr_t{0x12345678}); }},
                       RefusedValue{"minus_one", [] { return reinterpret_cast<HGLOBAL>(~std::uintptr_t{0}); }},
                       RefusedValue{"block_address", addressOfLiveBlock},
-                      RefusedValue{"stack_address", stackAddress},
-                      RefusedValue{"heap_handle", heapHandle}),
+                      RefusedValue{"stack_address", stackAddress}, RefusedValue{"heap_handle", heapHandle}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(PlatformMemory, ReusedSlotRefusesTheHandleItHadBefore) {

@@ -27,7 +27,8 @@ constexpr DWORD kDetailDataSize = sizeof(void*) == 8 ? 8 : 5;
 constexpr tarvex_device_ops kAcceptingOps = {nullptr, nullptr, nullptr, nullptr};
 
 std::string memberPath(int n) {
-    return "\\\\?\\root#platform_setupapi#000" + std::to_string(n) + "#{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f1}";
+    return "\\\\?\\root#platform_setupapi#000" + std::to_string(n) +
+           "#{0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f1}";
 }
 
 class PlatformSetupApi : public ::testing::Test {
@@ -100,11 +101,12 @@ TEST_P(LoadByName, FindsOnlySetupApiInAnyCase) {
     EXPECT_TRUE(FreeLibrary(module));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, LoadByName,
-                         ::testing::Values(LibraryName{"setupapi.dll", true}, LibraryName{"SETUPAPI.DLL", true},
-                                           LibraryName{"SetupAPI.dll", true}, LibraryName{"kernel32.dll", false},
-                                           LibraryName{"setupapi.dl", false}, LibraryName{"xsetupapi.dll", false},
-                                           LibraryName{"", false}, LibraryName{nullptr, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, LoadByName,
+    ::testing::Values(LibraryName{"setupapi.dll", true}, LibraryName{"SETUPAPI.DLL", true},
+                      LibraryName{"SetupAPI.dll", true}, LibraryName{"kernel32.dll", false},
+                      LibraryName{"setupapi.dl", false}, LibraryName{"xsetupapi.dll", false},
+                      LibraryName{"", false}, LibraryName{nullptr, false}));
 
 // Which entry points GetProcAddress finds in each state of the library.
 struct EntryPointCase {
@@ -126,7 +128,8 @@ TEST_P(EntryPoints, AreFoundByNameUnlessMissing) {
     };
     const Expected expected[] = {
         {"SetupDiGetClassDevsA", reinterpret_cast<FARPROC>(&SetupDiGetClassDevsA), true},
-        {"SetupDiEnumDeviceInterfaces", reinterpret_cast<FARPROC>(&SetupDiEnumDeviceInterfaces), GetParam().enumFound},
+        {"SetupDiEnumDeviceInterfaces", reinterpret_cast<FARPROC>(&SetupDiEnumDeviceInterfaces),
+         GetParam().enumFound},
         {"SetupDiGetDeviceInterfaceDetailA", reinterpret_cast<FARPROC>(&SetupDiGetDeviceInterfaceDetailA),
          GetParam().detailFound},
         {"SetupDiDestroyDeviceInfoList", reinterpret_cast<FARPROC>(&SetupDiDestroyDeviceInfoList), true},
@@ -260,7 +263,8 @@ TEST_P(InterfaceDetail, FollowsTheSizeProtocol) {
     SP_DEVICE_INTERFACE_DATA record = interfaceRecord();
     ASSERT_TRUE(SetupDiEnumDeviceInterfaces(set, nullptr, &kTestClass, 0, &record));
 
-    const DWORD needed = static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
+    const DWORD needed =
+        static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path.size() + 1);
     std::vector<unsigned char> storage(needed + 16, 0xCC);
     auto* detail = reinterpret_cast<PSP_DEVICE_INTERFACE_DETAIL_DATA_A>(storage.data());
     detail->cbSize = call.sizeField;
@@ -290,7 +294,8 @@ INSTANTIATE_TEST_SUITE_P(
     Calls, InterfaceDetail,
     ::testing::Values(DetailCase{"size_query", false, 0, 0, FALSE, ERROR_INSUFFICIENT_BUFFER},
                       DetailCase{"exact_buffer", true, 0, kDetailDataSize, TRUE, 0},
-                      DetailCase{"one_byte_short", true, 1, kDetailDataSize, FALSE, ERROR_INSUFFICIENT_BUFFER},
+                      DetailCase{"one_byte_short", true, 1, kDetailDataSize, FALSE,
+                                 ERROR_INSUFFICIENT_BUFFER},
                       DetailCase{"size_field_of_other_word_size", true, 0, 13 - kDetailDataSize, FALSE,
                                  ERROR_INVALID_USER_BUFFER},
                       DetailCase{"size_field_zero", true, 0, 0, FALSE, ERROR_INVALID_USER_BUFFER},

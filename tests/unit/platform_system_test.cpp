@@ -46,12 +46,12 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionText{"4294967295", 0xFFFFFFFFu}, VersionText{"0xFFFFFFFF", 0xFFFFFFFFu},
                       // Numbers that do not fit 32 bits are refused, not wrapped.
                       VersionText{"4294967296", std::nullopt}, VersionText{"0x100000000", std::nullopt},
-                      VersionText{"99999999999999999999999", std::nullopt},
-                      VersionText{"", std::nullopt}, VersionText{"0x", std::nullopt},
-                      VersionText{"-1", std::nullopt}, VersionText{" 5", std::nullopt},
-                      VersionText{"5 ", std::nullopt}, VersionText{"0x1G", std::nullopt},
-                      VersionText{"12a", std::nullopt}, VersionText{"nt4", std::nullopt},
-                      VersionText{"win", std::nullopt}, VersionText{nullptr, std::nullopt}));
+                      VersionText{"99999999999999999999999", std::nullopt}, VersionText{"", std::nullopt},
+                      VersionText{"0x", std::nullopt}, VersionText{"-1", std::nullopt},
+                      VersionText{" 5", std::nullopt}, VersionText{"5 ", std::nullopt},
+                      VersionText{"0x1G", std::nullopt}, VersionText{"12a", std::nullopt},
+                      VersionText{"nt4", std::nullopt}, VersionText{"win", std::nullopt},
+                      VersionText{nullptr, std::nullopt}));
 
 TEST(SystemVersion, SetVersionIsWhatGetVersionReports) {
     uint32_t saved = tarvex_system_version();
@@ -81,7 +81,8 @@ TEST_P(SystemVersionEnvironment, IsReportedByAFreshProcess) {
         if (variable.rfind("TARVEX_EXPECTED_VERSION=", 0) == 0) continue;
         variables.push_back(variable);
     }
-    if (GetParam().value != nullptr) variables.push_back(std::string("TARVEX_SYSTEM_VERSION=") + GetParam().value);
+    if (GetParam().value != nullptr)
+        variables.push_back(std::string("TARVEX_SYSTEM_VERSION=") + GetParam().value);
     variables.push_back("TARVEX_EXPECTED_VERSION=" + std::to_string(GetParam().expected));
     std::vector<char*> childEnvironment;
     for (std::string& variable : variables) childEnvironment.push_back(variable.data());
@@ -94,7 +95,8 @@ TEST_P(SystemVersionEnvironment, IsReportedByAFreshProcess) {
     posix_spawn_file_actions_init(&quietOutput);
     posix_spawn_file_actions_addopen(&quietOutput, 1, "/dev/null", O_WRONLY, 0);
     pid_t child;
-    int spawned = posix_spawn(&child, program.c_str(), &quietOutput, nullptr, arguments, childEnvironment.data());
+    int spawned =
+        posix_spawn(&child, program.c_str(), &quietOutput, nullptr, arguments, childEnvironment.data());
     posix_spawn_file_actions_destroy(&quietOutput);
     ASSERT_EQ(spawned, 0);
     int status = 0;
@@ -103,16 +105,15 @@ TEST_P(SystemVersionEnvironment, IsReportedByAFreshProcess) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, SystemVersionEnvironment,
-    ::testing::Values(EnvironmentCase{"unset", nullptr, kDefaultSystemVersion},
-                      EnvironmentCase{"nt40", "nt40", 0x05650004u},
-                      EnvironmentCase{"win95", "win95", 0xC3B60004u},
-                      EnvironmentCase{"win7", "win7", 0x1DB10106u},
-                      EnvironmentCase{"hex", "0x0A280105", 0x0A280105u},
-                      EnvironmentCase{"decimal", "1381", 1381u},
-                      EnvironmentCase{"unreadable", "windows", kDefaultSystemVersion}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, SystemVersionEnvironment,
+                         ::testing::Values(EnvironmentCase{"unset", nullptr, kDefaultSystemVersion},
+                                           EnvironmentCase{"nt40", "nt40", 0x05650004u},
+                                           EnvironmentCase{"win95", "win95", 0xC3B60004u},
+                                           EnvironmentCase{"win7", "win7", 0x1DB10106u},
+                                           EnvironmentCase{"hex", "0x0A280105", 0x0A280105u},
+                                           EnvironmentCase{"decimal", "1381", 1381u},
+                                           EnvironmentCase{"unreadable", "windows", kDefaultSystemVersion}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Runs only inside the processes started above.
 TEST(SystemVersionChild, ReportsTheExpectedVersion) {
@@ -122,7 +123,9 @@ TEST(SystemVersionChild, ReportsTheExpectedVersion) {
 }
 
 uint64_t virtualMilliseconds = 0;
-uint64_t virtualClock() { return virtualMilliseconds; }
+uint64_t virtualClock() {
+    return virtualMilliseconds;
+}
 
 TEST(TickCount, ReportsTheLowBitsOfTheInstalledSource) {
     tarvex::platform::setTickSource(virtualClock);

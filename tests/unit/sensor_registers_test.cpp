@@ -7,8 +7,8 @@
 
 #include "platform/win32.h"
 #include "sensor/sensor_registers.h"
-#include "unit/raw_device_fixture.h"
 #include "tarvex_device.h"
+#include "unit/raw_device_fixture.h"
 
 namespace tarvex {
 namespace {
@@ -46,13 +46,12 @@ TEST_P(FieldUpdate, MergesIntoTheDefaultAndHandsBackTheWholeRegister) {
     EXPECT_EQ(c.expected, value) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fields, FieldUpdate,
-    ::testing::Values(FieldCase{0x20, 0x8080, 0x0101, 7, 0x9384, "mirror on"},
-                      FieldCase{0x1E, 0x0100, 1, 8, 0x8700, "snap mode bit"},
-                      FieldCase{0x62, 0x0001, 2, 0, 0x849A, "a wide value spills over"},
-                      FieldCase{0x05, 0xFFFF, 0x1234, 0, 0x1234, "whole register"},
-                      FieldCase{0x09, 0x3FFF, 0x1FFFF, 0, 0xFFFF, "kept to 16 bits"}));
+INSTANTIATE_TEST_SUITE_P(Fields, FieldUpdate,
+                         ::testing::Values(FieldCase{0x20, 0x8080, 0x0101, 7, 0x9384, "mirror on"},
+                                           FieldCase{0x1E, 0x0100, 1, 8, 0x8700, "snap mode bit"},
+                                           FieldCase{0x62, 0x0001, 2, 0, 0x849A, "a wide value spills over"},
+                                           FieldCase{0x05, 0xFFFF, 0x1234, 0, 0x1234, "whole register"},
+                                           FieldCase{0x09, 0x3FFF, 0x1FFFF, 0, 0xFFFF, "kept to 16 bits"}));
 
 TEST(FieldUpdateOutsideTheMap, ChangesNothing) {
     uint16_t shadow[MIRRORED_REGISTER_COUNT];
@@ -102,14 +101,12 @@ TEST_F(SensorFramingTest, ReadAddressesThenReadsIntoHostOrder) {
     uint16_t value = 0;
     EXPECT_EQ(0, readSensorRegisters(device_, 0x00, &value, 1));
     EXPECT_EQ(0x8401, value);
-    EXPECT_EQ(traffic(camera_),
-              (Lines{"to B0 v=1 i=0 [00]", "from B4 v=1 i=0 n=1", "from B1 v=2 i=0 n=2"}));
+    EXPECT_EQ(traffic(camera_), (Lines{"to B0 v=1 i=0 [00]", "from B4 v=1 i=0 n=1", "from B1 v=2 i=0 n=2"}));
 }
 
 TEST_F(SensorFramingTest, ReadOfZeroRegistersStillAddresses) {
     EXPECT_EQ(0, readSensorRegisters(device_, 0x20, nullptr, 0));
-    EXPECT_EQ(traffic(camera_),
-              (Lines{"to B0 v=1 i=0 [20]", "from B4 v=1 i=0 n=1", "from B1 v=0 i=0 n=0"}));
+    EXPECT_EQ(traffic(camera_), (Lines{"to B0 v=1 i=0 [20]", "from B4 v=1 i=0 n=1", "from B1 v=0 i=0 n=0"}));
 }
 
 TEST_F(SensorFramingTest, FailedAddressWriteEndsTheRead) {

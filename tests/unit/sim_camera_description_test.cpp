@@ -9,8 +9,8 @@
 namespace tarvex_test {
 namespace {
 
-using tarvex::sim::CameraList;
 using tarvex::sim::CameraDescription;
+using tarvex::sim::CameraList;
 using tarvex::sim::parseCameraList;
 
 struct ListCase {
@@ -20,7 +20,9 @@ struct ListCase {
     const char* firstIdent;  // identification of the first camera
 };
 
-void PrintTo(const ListCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
+void PrintTo(const ListCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
 
 class Lists : public ::testing::TestWithParam<ListCase> {};
 
@@ -37,35 +39,32 @@ TEST_P(Lists, ParseAsDocumented) {
 
 INSTANTIATE_TEST_SUITE_P(
     Good, Lists,
-    ::testing::Values(ListCase{"", 0, 0, ""}, ListCase{"0", 0, 0, ""},
-                      ListCase{"2", 0, 2, "UA-TVX1280"}, ListCase{"1", 0, 1, "UA-TVX1280"},
-                      ListCase{"64", 0, 64, "UA-TVX1280"}, ListCase{"3:paced=0", 0, 3, "UA-TVX1280"},
-                      ListCase{"S4", 0, 1, "S4"}, ListCase{"S4,UA:serial=0042", 0, 2, "S4"},
-                      ListCase{"1,2", 0, 2, "S4-TVX1280"}, ListCase{"2,1", 0, 2, "UA-TVX1280"},
+    ::testing::Values(ListCase{"", 0, 0, ""}, ListCase{"0", 0, 0, ""}, ListCase{"2", 0, 2, "UA-TVX1280"},
+                      ListCase{"1", 0, 1, "UA-TVX1280"}, ListCase{"64", 0, 64, "UA-TVX1280"},
+                      ListCase{"3:paced=0", 0, 3, "UA-TVX1280"}, ListCase{"S4", 0, 1, "S4"},
+                      ListCase{"S4,UA:serial=0042", 0, 2, "S4"}, ListCase{"1,2", 0, 2, "S4-TVX1280"},
+                      ListCase{"2,1", 0, 2, "UA-TVX1280"},
                       ListCase{"UA:model=X:release=0x0213:number=9:paced=1:inputs=0xF8", 0, 1, "UA"},
                       ListCase{"UA:model=", 0, 1, "UA"}, ListCase{"u", 0, 1, "u"},
                       ListCase{"UAxyz:serial=7", 0, 1, "UAxyz"}));
 
 INSTANTIATE_TEST_SUITE_P(
     Bad, Lists,
-    ::testing::Values(ListCase{",", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA,", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{",UA", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA,,S4", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{":paced=1", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:paced", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:paced=2", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:colour=red", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:number=0", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:number=65536", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:release=0x10000", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:release=12a", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:release=0x", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:inputs=256", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"UA:inputs=-1", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"2:model", TARVEX_SIM_EINVAL, 0, ""},
-                      ListCase{"65", TARVEX_SIM_ENOSPACE, 0, ""},
-                      ListCase{"99999999999999", TARVEX_SIM_ENOSPACE, 0, ""},
-                      ListCase{"2:number=65535", TARVEX_SIM_EINVAL, 0, ""}));
+    ::testing::Values(
+        ListCase{",", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA,", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{",UA", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA,,S4", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{":paced=1", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA:", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:paced", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"UA:paced=2", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:colour=red", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:number=0", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:number=65536", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:release=0x10000", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:release=12a", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:release=0x", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:inputs=256", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"UA:inputs=-1", TARVEX_SIM_EINVAL, 0, ""}, ListCase{"2:model", TARVEX_SIM_EINVAL, 0, ""},
+        ListCase{"65", TARVEX_SIM_ENOSPACE, 0, ""}, ListCase{"99999999999999", TARVEX_SIM_ENOSPACE, 0, ""},
+        ListCase{"2:number=65535", TARVEX_SIM_EINVAL, 0, ""}));
 
 TEST(CameraDescriptions, OptionsReachTheDescription) {
     auto list = std::make_unique<CameraList>();

@@ -17,15 +17,19 @@ struct CodeCase {
     DriverResult expected;
 };
 
-void PrintTo(const CodeCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CodeCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 std::vector<uint8_t> word(uint32_t value) {
-    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-            static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+    return {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+            static_cast<uint8_t>(value >> 24)};
 }
 
 // A FirmwareByteRequest holding the CPU byte `byte`.
-std::vector<uint8_t> cpuByte(uint8_t byte) { return {0xA0, 0, 0x00, 0xE6, 0, 0, 1, 0, 0, byte}; }
+std::vector<uint8_t> cpuByte(uint8_t byte) {
+    return {0xA0, 0, 0x00, 0xE6, 0, 0, 1, 0, 0, byte};
+}
 
 class DeviceCodes : public SimDriverTest, public ::testing::WithParamInterface<CodeCase> {};
 
@@ -34,8 +38,8 @@ TEST_P(DeviceCodes, AnswerWithTheirByteCounts) {
     int32_t camera = 0;
     HANDLE handle = attachAndOpen("UA", &camera);
     std::vector<uint8_t> out(c.outSize + 8, 0xEE);
-    EXPECT_EQ(c.expected, call(handle, c.code, c.in.data(), static_cast<uint32_t>(c.in.size()),
-                               out.data(), c.outSize));
+    EXPECT_EQ(c.expected,
+              call(handle, c.code, c.in.data(), static_cast<uint32_t>(c.in.size()), out.data(), c.outSize));
     tarvex_sim_call logged = lastCall(camera);
     EXPECT_EQ(c.code, logged.code);
     EXPECT_EQ(c.expected.error, logged.error);
@@ -47,30 +51,28 @@ TEST_P(DeviceCodes, AnswerWithTheirByteCounts) {
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, DeviceCodes,
-    ::testing::Values(CodeCase{"open_setup", 0x220000, {}, 4, succeeded(4)},
-                      CodeCase{"stream_reset", 20, word(1), 4, succeeded(4)},
-                      CodeCase{"stream_abort", 320, word(1), 4, succeeded(4)},
-                      CodeCase{"stream_start", 340, word(1310720), 4, succeeded(4)},
-                      CodeCase{"stream_stop", 344, {}, 4, succeeded(4)},
-                      CodeCase{"device_descriptor", 68, {}, 18, succeeded(18)},
-                      CodeCase{"string_descriptor", 80, {1, 0, 27, 0}, 6, succeeded(6)},
-                      CodeCase{"slot_record", 448, {}, 12, succeeded(12)},
-                      CodeCase{"last_error", 452, {}, 4, succeeded(4)},
-                      CodeCase{"transfer_status", 456, {}, 4, succeeded(4)},
-                      CodeCase{"sync_level", 326, word(0), 1, succeeded(1)},
-                      CodeCase{"bulk_write", 329, word(1), 8, succeeded(8)},
-                      CodeCase{"bulk_read_empty", 326, word(1), 8, succeeded(0)},
-                      CodeCase{"cpu_byte", 12, cpuByte(1), 0, succeeded(0)},
-                      CodeCase{"frame_not_streaming", 350, {}, 64, failedWith(31)},
-                      CodeCase{"unknown_code", 7, {}, 4, failedWith(1)},
-                      CodeCase{"unknown_large_code", 0x220004, {}, 4, failedWith(1)},
-                      CodeCase{"status_without_room", 344, {}, 2, failedWith(122)},
-                      CodeCase{"short_vendor_block", 6, {1, 2, 0, 0, 0xB4, 0, 1, 0, 0}, 1,
-                               failedWith(87)},
-                      CodeCase{"bulk_unknown_pipe", 326, word(2), 4, failedWith(87)},
-                      CodeCase{"bulk_write_pipe_0", 329, word(0), 4, failedWith(87)},
-                      CodeCase{"firmware_byte_wrong_request", 12, {0xA1, 0, 0, 0xE6, 0, 0, 1, 0, 0, 1}, 0,
-                               failedWith(31)}),
+    ::testing::Values(
+        CodeCase{"open_setup", 0x220000, {}, 4, succeeded(4)},
+        CodeCase{"stream_reset", 20, word(1), 4, succeeded(4)},
+        CodeCase{"stream_abort", 320, word(1), 4, succeeded(4)},
+        CodeCase{"stream_start", 340, word(1310720), 4, succeeded(4)},
+        CodeCase{"stream_stop", 344, {}, 4, succeeded(4)},
+        CodeCase{"device_descriptor", 68, {}, 18, succeeded(18)},
+        CodeCase{"string_descriptor", 80, {1, 0, 27, 0}, 6, succeeded(6)},
+        CodeCase{"slot_record", 448, {}, 12, succeeded(12)}, CodeCase{"last_error", 452, {}, 4, succeeded(4)},
+        CodeCase{"transfer_status", 456, {}, 4, succeeded(4)},
+        CodeCase{"sync_level", 326, word(0), 1, succeeded(1)},
+        CodeCase{"bulk_write", 329, word(1), 8, succeeded(8)},
+        CodeCase{"bulk_read_empty", 326, word(1), 8, succeeded(0)},
+        CodeCase{"cpu_byte", 12, cpuByte(1), 0, succeeded(0)},
+        CodeCase{"frame_not_streaming", 350, {}, 64, failedWith(31)},
+        CodeCase{"unknown_code", 7, {}, 4, failedWith(1)},
+        CodeCase{"unknown_large_code", 0x220004, {}, 4, failedWith(1)},
+        CodeCase{"status_without_room", 344, {}, 2, failedWith(122)},
+        CodeCase{"short_vendor_block", 6, {1, 2, 0, 0, 0xB4, 0, 1, 0, 0}, 1, failedWith(87)},
+        CodeCase{"bulk_unknown_pipe", 326, word(2), 4, failedWith(87)},
+        CodeCase{"bulk_write_pipe_0", 329, word(0), 4, failedWith(87)},
+        CodeCase{"firmware_byte_wrong_request", 12, {0xA1, 0, 0, 0xE6, 0, 0, 1, 0, 0, 1}, 0, failedWith(31)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct VendorCase {
@@ -82,7 +84,9 @@ struct VendorCase {
     DriverResult expected;
 };
 
-void PrintTo(const VendorCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const VendorCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class VendorRequests : public SimDriverTest, public ::testing::WithParamInterface<VendorCase> {};
 
@@ -91,8 +95,8 @@ TEST_P(VendorRequests, AnswerWithTheirByteCounts) {
     int32_t camera = 0;
     HANDLE handle = attachAndOpen("UA", &camera);
     std::vector<uint8_t> buffer(c.length + 8, 0x01);
-    EXPECT_EQ(c.expected, vendor(handle, c.toDevice, c.request, static_cast<uint16_t>(c.length),
-                                 c.index, buffer.data(), c.length));
+    EXPECT_EQ(c.expected, vendor(handle, c.toDevice, c.request, static_cast<uint16_t>(c.length), c.index,
+                                 buffer.data(), c.length));
     tarvex_sim_call logged = lastCall(camera);
     EXPECT_EQ(c.toDevice ? 9u : 6u, logged.code);
     EXPECT_EQ(c.request, logged.request);
@@ -106,41 +110,40 @@ constexpr bool FROM = false;
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, VendorRequests,
-    ::testing::Values(
-        VendorCase{"firmware_chunk", TO, 0xA0, 0, 64, succeeded(64)},
-        VendorCase{"eeprom_image", TO, 0xA2, 0xBEEF, 100, succeeded(100)},
-        VendorCase{"eeprom_without_key", TO, 0xA2, 0, 100, failedWith(31)},
-        VendorCase{"i2c_write", TO, 0xB0, 0, 3, succeeded(3)},
-        VendorCase{"i2c_read", FROM, 0xB1, 0, 4, succeeded(4)},
-        VendorCase{"status", FROM, 0xB4, 0, 1, succeeded(1)},
-        VendorCase{"status_asked_for_more", FROM, 0xB4, 0, 4, succeeded(1)},
-        VendorCase{"adc_mode", TO, 0xB5, 0, 1, succeeded(1)},
-        VendorCase{"snap_speed", TO, 0xB6, 0, 1, succeeded(1)},
-        VendorCase{"snap_mode", TO, 0xB7, 0, 1, succeeded(1)},
-        VendorCase{"trigger_polarity", TO, 0xB8, 0, 1, succeeded(1)},
-        VendorCase{"strobe_polarity", TO, 0xB9, 0, 1, succeeded(1)},
-        VendorCase{"memory_write", TO, 0xBA, 1000, 24, succeeded(24)},
-        VendorCase{"memory_read", FROM, 0xBB, 1280, 70000, succeeded(70000)},
-        VendorCase{"acquisition", TO, 0xBC, 0, 1, succeeded(1)},
-        VendorCase{"block_write", TO, 0xBD, 0, 10, succeeded(10)},
-        VendorCase{"controller_byte_read", FROM, 0xBE, 0, 1, succeeded(1)},
-        VendorCase{"controller_block_read", FROM, 0xBE, 1, 8, succeeded(8)},
-        VendorCase{"controller_read_bad_index", FROM, 0xBE, 2, 1, failedWith(31)},
-        VendorCase{"block_write_alt", TO, 0xBF, 0, 10, succeeded(10)},
-        VendorCase{"controller_command", TO, 0xC0, 0, 1, succeeded(1)},
-        VendorCase{"controller_byte", FROM, 0xC1, 0, 1, succeeded(1)},
-        VendorCase{"block_read", FROM, 0xC3, 0, 8, succeeded(8)},
-        VendorCase{"command_byte", TO, 0xC4, 0, 1, succeeded(1)},
-        VendorCase{"frame_reset", TO, 0xD0, 0, 1, succeeded(1)},
-        VendorCase{"peripheral_outputs", TO, 0xD1, 0, 1, succeeded(1)},
-        VendorCase{"peripheral_inputs", FROM, 0xD2, 0, 1, succeeded(1)},
-        VendorCase{"peripheral_action", TO, 0xD3, 0, 1, succeeded(1)},
-        VendorCase{"firmware_word", FROM, 0xDF, 0, 2, succeeded(2)},
-        VendorCase{"firmware_word_asked_for_more", FROM, 0xDF, 0, 8, succeeded(2)},
-        VendorCase{"unknown_to", TO, 0xB2, 0, 1, failedWith(31)},
-        VendorCase{"unknown_from", FROM, 0xE0, 0, 1, failedWith(31)},
-        VendorCase{"write_request_read", FROM, 0xB0, 0, 3, failedWith(31)},
-        VendorCase{"read_request_written", TO, 0xB4, 0, 1, failedWith(31)}),
+    ::testing::Values(VendorCase{"firmware_chunk", TO, 0xA0, 0, 64, succeeded(64)},
+                      VendorCase{"eeprom_image", TO, 0xA2, 0xBEEF, 100, succeeded(100)},
+                      VendorCase{"eeprom_without_key", TO, 0xA2, 0, 100, failedWith(31)},
+                      VendorCase{"i2c_write", TO, 0xB0, 0, 3, succeeded(3)},
+                      VendorCase{"i2c_read", FROM, 0xB1, 0, 4, succeeded(4)},
+                      VendorCase{"status", FROM, 0xB4, 0, 1, succeeded(1)},
+                      VendorCase{"status_asked_for_more", FROM, 0xB4, 0, 4, succeeded(1)},
+                      VendorCase{"adc_mode", TO, 0xB5, 0, 1, succeeded(1)},
+                      VendorCase{"snap_speed", TO, 0xB6, 0, 1, succeeded(1)},
+                      VendorCase{"snap_mode", TO, 0xB7, 0, 1, succeeded(1)},
+                      VendorCase{"trigger_polarity", TO, 0xB8, 0, 1, succeeded(1)},
+                      VendorCase{"strobe_polarity", TO, 0xB9, 0, 1, succeeded(1)},
+                      VendorCase{"memory_write", TO, 0xBA, 1000, 24, succeeded(24)},
+                      VendorCase{"memory_read", FROM, 0xBB, 1280, 70000, succeeded(70000)},
+                      VendorCase{"acquisition", TO, 0xBC, 0, 1, succeeded(1)},
+                      VendorCase{"block_write", TO, 0xBD, 0, 10, succeeded(10)},
+                      VendorCase{"controller_byte_read", FROM, 0xBE, 0, 1, succeeded(1)},
+                      VendorCase{"controller_block_read", FROM, 0xBE, 1, 8, succeeded(8)},
+                      VendorCase{"controller_read_bad_index", FROM, 0xBE, 2, 1, failedWith(31)},
+                      VendorCase{"block_write_alt", TO, 0xBF, 0, 10, succeeded(10)},
+                      VendorCase{"controller_command", TO, 0xC0, 0, 1, succeeded(1)},
+                      VendorCase{"controller_byte", FROM, 0xC1, 0, 1, succeeded(1)},
+                      VendorCase{"block_read", FROM, 0xC3, 0, 8, succeeded(8)},
+                      VendorCase{"command_byte", TO, 0xC4, 0, 1, succeeded(1)},
+                      VendorCase{"frame_reset", TO, 0xD0, 0, 1, succeeded(1)},
+                      VendorCase{"peripheral_outputs", TO, 0xD1, 0, 1, succeeded(1)},
+                      VendorCase{"peripheral_inputs", FROM, 0xD2, 0, 1, succeeded(1)},
+                      VendorCase{"peripheral_action", TO, 0xD3, 0, 1, succeeded(1)},
+                      VendorCase{"firmware_word", FROM, 0xDF, 0, 2, succeeded(2)},
+                      VendorCase{"firmware_word_asked_for_more", FROM, 0xDF, 0, 8, succeeded(2)},
+                      VendorCase{"unknown_to", TO, 0xB2, 0, 1, failedWith(31)},
+                      VendorCase{"unknown_from", FROM, 0xE0, 0, 1, failedWith(31)},
+                      VendorCase{"write_request_read", FROM, 0xB0, 0, 3, failedWith(31)},
+                      VendorCase{"read_request_written", TO, 0xB4, 0, 1, failedWith(31)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SimDriverTest, PeripheralPortRequestsFailOnVariant1) {
@@ -192,7 +195,9 @@ struct StringCase {
     std::vector<uint8_t> answer;  // with the byte count = its size
 };
 
-void PrintTo(const StringCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const StringCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StringDescriptors : public SimDriverTest, public ::testing::WithParamInterface<StringCase> {};
 
@@ -216,9 +221,9 @@ INSTANTIATE_TEST_SUITE_P(
         StringCase{"one_character", "U", 1, 6, {4, 3, 'U', 0}},
         StringCase{"default_variant_2", "2", 1, 6, {22, 3, 'U', 0, 'A', 0}},
         StringCase{"default_variant_1", "1", 1, 6, {22, 3, 'S', 0, '4', 0}},
-        StringCase{"model_with_serial", "UA:serial=0042", 2, 64,
-                   {28, 3, 'T', 0, 'V', 0, 'X', 0, '1', 0, '2', 0, '8', 0, '0', 0, 'M', 0,
-                    '-', 0, '0', 0, '0', 0, '4', 0, '2', 0}},
+        StringCase{"model_with_serial", "UA:serial=0042", 2, 64, {28,  3, 'T', 0, 'V', 0, 'X', 0, '1', 0,
+                                                                  '2', 0, '8', 0, '0', 0, 'M', 0, '-', 0,
+                                                                  '0', 0, '0', 0, '4', 0, '2', 0}},
         StringCase{"model_given", "UA:model=AB", 2, 64, {6, 3, 'A', 0, 'B', 0}},
         StringCase{"languages", "UA", 0, 8, {4, 3, 0x09, 0x04}}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -277,8 +282,8 @@ TEST_F(SimDriverTest, LogShowsVendorRequestsCodesAndFailures) {
     call(handle, 99, nullptr, 0, nullptr, 0);
     std::vector<std::string> lines;
     for (const tarvex_sim_call& logged : calls(camera)) lines.push_back(describe(logged));
-    EXPECT_EQ((std::vector<std::string>{"to B0 v=3 i=0 [1E 86 00]", "from B4 v=1 i=0 n=1",
-                                        "code 20 (1)", "code 99 !1"}),
+    EXPECT_EQ((std::vector<std::string>{"to B0 v=3 i=0 [1E 86 00]", "from B4 v=1 i=0 n=1", "code 20 (1)",
+                                        "code 99 !1"}),
               lines);
 }
 

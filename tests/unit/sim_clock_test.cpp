@@ -78,8 +78,7 @@ TEST_P(Pacing, FramesComeAtTheLinkRate) {
 INSTANTIATE_TEST_SUITE_P(UsbLink, Pacing,
                          ::testing::Values(PacingCase{1280 * 1024, 32768},  // about 30 fps
                                            PacingCase{640 * 512, 8192},     // four times as many
-                                           PacingCase{320 * 256, 2048},
-                                           PacingCase{4000000, 100000}));
+                                           PacingCase{320 * 256, 2048}, PacingCase{4000000, 100000}));
 
 TEST_F(SimDriverTest, LateReaderGetsItsFrameAtOnce) {
     int32_t camera = 0;

@@ -28,8 +28,12 @@ inline std::ostream& operator<<(std::ostream& out, const DriverResult& result) {
     return out << "{ok " << result.ok << ", error " << result.error << ", bytes " << result.bytes << "}";
 }
 
-inline DriverResult succeeded(uint32_t bytes) { return {true, 0, bytes}; }
-inline DriverResult failedWith(uint32_t error) { return {false, error, 0}; }
+inline DriverResult succeeded(uint32_t bytes) {
+    return {true, 0, bytes};
+}
+inline DriverResult failedWith(uint32_t error) {
+    return {false, error, 0};
+}
 
 class SimDriverTest : public ::testing::Test {
 public:
@@ -62,19 +66,18 @@ protected:
         int64_t number = 0;
         tarvex_sim_get(camera, TARVEX_SIM_PROP_NUMBER, &number);
         std::string name = "\\\\.\\KQ-TarvexNT" + std::to_string(number);
-        HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OVERLAPPED, nullptr);
+        HANDLE handle =
+            CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
         EXPECT_NE(INVALID_HANDLE_VALUE, handle) << name;
         if (handle != INVALID_HANDLE_VALUE) handles_.push_back(handle);
         return handle;
     }
 
-    static DriverResult call(HANDLE handle, uint32_t code, const void* in, uint32_t inSize,
-                             void* out, uint32_t outSize) {
+    static DriverResult call(HANDLE handle, uint32_t code, const void* in, uint32_t inSize, void* out,
+                             uint32_t outSize) {
         DWORD bytes = 0xDEAD;
-        BOOL ok = DeviceIoControl(handle, code, const_cast<void*>(in), inSize, out, outSize,
-                                  &bytes, nullptr);
+        BOOL ok = DeviceIoControl(handle, code, const_cast<void*>(in), inSize, out, outSize, &bytes, nullptr);
         return {ok != FALSE, ok != FALSE ? 0u : GetLastError(), ok != FALSE ? bytes : 0u};
     }
 
@@ -85,16 +88,22 @@ protected:
     }
 
     // A vendor request: code 6 (from the device) or 9 (to it), data in `buffer`.
-    static DriverResult vendor(HANDLE handle, bool toDevice, uint8_t request, uint16_t value,
-                               uint16_t index, void* buffer, uint32_t length) {
-        uint8_t block[10] = {static_cast<uint8_t>(toDevice ? 0 : 1), 2, 0, 0, request, 0,
-                             static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
-                             static_cast<uint8_t>(index), static_cast<uint8_t>(index >> 8)};
+    static DriverResult vendor(HANDLE handle, bool toDevice, uint8_t request, uint16_t value, uint16_t index,
+                               void* buffer, uint32_t length) {
+        uint8_t block[10] = {static_cast<uint8_t>(toDevice ? 0 : 1),
+                             2,
+                             0,
+                             0,
+                             request,
+                             0,
+                             static_cast<uint8_t>(value),
+                             static_cast<uint8_t>(value >> 8),
+                             static_cast<uint8_t>(index),
+                             static_cast<uint8_t>(index >> 8)};
         return call(handle, toDevice ? 9 : 6, block, sizeof block, buffer, length);
     }
 
-    static DriverResult writeRegisters(HANDLE handle, uint8_t address,
-                                       std::vector<uint16_t> values) {
+    static DriverResult writeRegisters(HANDLE handle, uint8_t address, std::vector<uint16_t> values) {
         std::vector<uint8_t> frame{address};
         for (uint16_t value : values) {
             frame.push_back(static_cast<uint8_t>(value >> 8));

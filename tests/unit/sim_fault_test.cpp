@@ -15,7 +15,9 @@ struct WhichCase {
     const char* hits;  // per call of the sequence below: 'x' failed, '.' answered
 };
 
-void PrintTo(const WhichCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const WhichCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class FaultSelection : public SimDriverTest, public ::testing::WithParamInterface<WhichCase> {};
 
@@ -31,8 +33,12 @@ TEST_P(FaultSelection, HitsTheMatchingCalls) {
     uint32_t word = 0;
     uint8_t frame[3] = {0x05, 0x00, 0x09};
     auto statusRead = [&] { return vendor(handle, false, 0xB4, 1, 0, &status, 1); };
-    DriverResult results[] = {statusRead(), statusRead(), call(handle, 20, &value, 4, &word, 4),
-                              statusRead(), vendor(handle, true, 0xB0, 3, 0, frame, 3), statusRead()};
+    DriverResult results[] = {statusRead(),
+                              statusRead(),
+                              call(handle, 20, &value, 4, &word, 4),
+                              statusRead(),
+                              vendor(handle, true, 0xB0, 3, 0, frame, 3),
+                              statusRead()};
     for (const DriverResult& result : results) {
         if (!result.ok) {
             EXPECT_EQ(31u, result.error);
@@ -96,13 +102,13 @@ TEST_P(ShortCounts, ReportFewerBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ShortCounts,
-                         ::testing::Values(ShortCase{0, 4, 3}, ShortCase{1, 4, 3},
-                                           ShortCase{3, 4, 1}, ShortCase{10, 4, 0}));
+                         ::testing::Values(ShortCase{0, 4, 3}, ShortCase{1, 4, 3}, ShortCase{3, 4, 1},
+                                           ShortCase{10, 4, 0}));
 
 TEST_F(SimDriverTest, StatusFaultReplacesTheStatusWord) {
     int32_t camera = 0;
     HANDLE handle = attachAndOpen("UA", &camera);
-    tarvex_sim_fault fault{TARVEX_SIM_FAULT_STATUS, 456, TARVEX_SIM_ANY, 2, 1, 0, 0,
+    tarvex_sim_fault fault{TARVEX_SIM_FAULT_STATUS,         456, TARVEX_SIM_ANY, 2, 1, 0, 0,
                            static_cast<int32_t>(0xC0000012)};
     ASSERT_EQ(0, tarvex_sim_add_fault(camera, &fault));
     int32_t words[3] = {};
@@ -122,9 +128,8 @@ TEST_F(SimDriverTest, DetachFaultUnplugsTheCamera) {
     // Gone from enumeration and from its name; the open handle fails.
     int32_t ids[4];
     EXPECT_EQ(0, tarvex_sim_cameras(ids, 4));
-    EXPECT_EQ(INVALID_HANDLE_VALUE,
-              CreateFileA("\\\\.\\KQ-TarvexNT3", GENERIC_READ | GENERIC_WRITE, 3, nullptr,
-                          OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA("\\\\.\\KQ-TarvexNT3", GENERIC_READ | GENERIC_WRITE, 3,
+                                                nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(failedWith(5), vendor(handle, false, 0xB4, 1, 0, &status, 1));
     // Its log still tells what happened; its number is free again.
     std::vector<tarvex_sim_call> logged = calls(camera);
@@ -141,8 +146,8 @@ TEST_F(SimDriverTest, OpenFaults) {
     addFault(camera, TARVEX_SIM_FAULT_FAIL, 0, TARVEX_SIM_ANY, 1, 1);
     addFault(camera, TARVEX_SIM_FAULT_DETACH, 0, TARVEX_SIM_ANY, 3, 1);
     auto openIt = [] {
-        return CreateFileA("\\\\.\\KQ-TarvexNT1", GENERIC_READ | GENERIC_WRITE, 3, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
+        return CreateFileA("\\\\.\\KQ-TarvexNT1", GENERIC_READ | GENERIC_WRITE, 3, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     };
     EXPECT_EQ(INVALID_HANDLE_VALUE, openIt());
     EXPECT_EQ(31u, GetLastError());

@@ -48,17 +48,17 @@ TEST(SimScene, LandmarksSitWhereTheSceneDescriptionPutsThem) {
         uint32_t column, row;
         uint8_t value;
     } const landmarks[] = {
-        {300, 300, 78},                            // background ramp, no texture where column == row
-        {301, 300, 79},                            // texture: (column ^ row) & 7
-        {1270, 1010, 213},                         // bright end of the ramp
-        {0, 0, 0}, {128, 700, 0}, {131, 700, 0},   // grid lines centred on multiples of 128
-        {700, 1023, 0},                            // half line along the bottom edge
-        {96, 96, 255},                             // top-left: solid square
-        {1125, 40, 255}, {1184, 96, 0},            // top-right: ring around a black centre
-        {40, 980, 255}, {150, 870, 110},           // bottom-left: triangle, background beside it
-        {1130, 870, 0}, {1160, 870, 255},          // bottom-right: checkerboard
-        {700, 512, 255}, {820, 544, 255}, {820, 545, 143},  // right arrow: shaft, edge of the head
-        {640, 450, 255}, {669, 360, 255}, {670, 360, 118},  // up arrow: shaft, edge of the head
+        {300, 300, 78},     // background ramp, no texture where column == row
+        {301, 300, 79},     // texture: (column ^ row) & 7
+        {1270, 1010, 213},  // bright end of the ramp
+        {0, 0, 0},         {128, 700, 0},    {131, 700, 0},    // grid lines centred on multiples of 128
+        {700, 1023, 0},                                        // half line along the bottom edge
+        {96, 96, 255},                                         // top-left: solid square
+        {1125, 40, 255},   {1184, 96, 0},                      // top-right: ring around a black centre
+        {40, 980, 255},    {150, 870, 110},                    // bottom-left: triangle, background beside it
+        {1130, 870, 0},    {1160, 870, 255},                   // bottom-right: checkerboard
+        {700, 512, 255},   {820, 544, 255},  {820, 545, 143},  // right arrow: shaft, edge of the head
+        {640, 450, 255},   {669, 360, 255},  {670, 360, 118},  // up arrow: shaft, edge of the head
     };
     for (const Landmark& landmark : landmarks) {
         SCOPED_TRACE(testing::Message() << "column " << landmark.column << " row " << landmark.row);
@@ -77,9 +77,9 @@ TEST(SimScene, ExposureAndGainScaleAndSaturate) {
         uint32_t exposure, gain;
         uint8_t expected;
     } const cases[] = {
-        {100, 1049, 8, 100}, {100, 2098, 8, 200}, {100, 524, 8, 49}, {100, 1049, 12, 150},
-        {200, 2098, 8, 255}, {255, 16383, 127, 255}, {0, 16383, 127, 0}, {100, 0, 8, 0},
-        {100, 1049, 0, 0},
+        {100, 1049, 8, 100},  {100, 2098, 8, 200}, {100, 524, 8, 49},
+        {100, 1049, 12, 150}, {200, 2098, 8, 255}, {255, 16383, 127, 255},
+        {0, 16383, 127, 0},   {100, 0, 8, 0},      {100, 1049, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.scene) << " x " << c.exposure << " x " << c.gain);
@@ -97,29 +97,64 @@ TEST(SimFrameRenderer, ReadsOutThroughWindowModeAndMirror) {
         uint32_t width, height;
         std::vector<Probe> probes;
     } const cases[] = {
-        {"default window", {}, 1280, 1024,
+        {"default window",
+         {},
+         1280,
+         1024,
          {{0, 0, 20, 12}, {100, 50, 120, 62}, {640, 512, 660, 524}, {1279, 1023, 1299, 1035}}},
-        {"offset window", {{0x01, 112}, {0x02, 276}, {0x03, 99}, {0x04, 199}}, 200, 100,
+        {"offset window",
+         {{0x01, 112}, {0x02, 276}, {0x03, 99}, {0x04, 199}},
+         200,
+         100,
          {{0, 10, 276, 122}, {50, 60, 326, 172}, {199, 99, 475, 211}}},
-        {"window over the array's edge", {{0x01, 0}, {0x02, 0}, {0x03, 39}, {0x04, 59}}, 60, 40,
+        {"window over the array's edge",
+         {{0x01, 0}, {0x02, 0}, {0x03, 39}, {0x04, 59}},
+         60,
+         40,
          {{45, 8, 45, 8}, {10, 30, 10, 30}, {50, 20, 50, 20}}},
-        {"mode 1 keeps pixel pairs", {{0x20, 0x1304 | 0x0018}}, 640, 512,
+        {"mode 1 keeps pixel pairs",
+         {{0x20, 0x1304 | 0x0018}},
+         640,
+         512,
          {{0, 0, 20, 12}, {1, 1, 21, 13}, {2, 3, 24, 17}, {639, 511, 1297, 1033}}},
         {"mode 2", {{0x1E, 0x8600 | 0x000C}}, 320, 256, {{5, 6, 37, 36}, {319, 255, 1293, 1029}}},
         {"mode 3 reads 8 x 8", {{0x1E, 0x8600 | 0x0030}}, 160, 128, {{3, 2, 37, 28}, {159, 127, 1285, 1021}}},
-        {"mode 3 before mode 1", {{0x1E, 0x8600 | 0x0030}, {0x20, 0x1304 | 0x0018}}, 160, 128, {{3, 2, 37, 28}}},
-        {"half a mode field reduces nothing", {{0x20, 0x1304 | 0x0008}, {0x1E, 0x8600 | 0x0004}}, 1280, 1024,
+        {"mode 3 before mode 1",
+         {{0x1E, 0x8600 | 0x0030}, {0x20, 0x1304 | 0x0018}},
+         160,
+         128,
+         {{3, 2, 37, 28}}},
+        {"half a mode field reduces nothing",
+         {{0x20, 0x1304 | 0x0008}, {0x1E, 0x8600 | 0x0004}},
+         1280,
+         1024,
          {{3, 2, 23, 14}}},
-        {"mode 2 window at (10, 20)", {{0x1E, 0x8600 | 0x000C}, {0x01, 92}, {0x02, 60}}, 320, 256,
+        {"mode 2 window at (10, 20)",
+         {{0x1E, 0x8600 | 0x000C}, {0x01, 92}, {0x02, 60}},
+         320,
+         256,
          {{0, 0, 60, 92}, {3, 5, 69, 109}}},
-        {"odd extent in mode 1", {{0x20, 0x1304 | 0x0018}, {0x03, 4}, {0x04, 6}}, 3, 2,
-         {{2, 1, 24, 13}}},
-        {"mirror both", {{0x20, 0x1304 | 0x8080}}, 1280, 1024,
+        {"odd extent in mode 1", {{0x20, 0x1304 | 0x0018}, {0x03, 4}, {0x04, 6}}, 3, 2, {{2, 1, 24, 13}}},
+        {"mirror both",
+         {{0x20, 0x1304 | 0x8080}},
+         1280,
+         1024,
          {{0, 0, 1299, 1035}, {100, 50, 1199, 985}, {1279, 1023, 20, 12}}},
-        {"bit 7 reverses columns", {{0x20, 0x1304 | 0x0080}}, 1280, 1024, {{0, 0, 1299, 12}, {10, 20, 1289, 32}}},
-        {"bit 15 reverses rows", {{0x20, 0x1304 | 0x8000}}, 1280, 1024, {{0, 0, 20, 1035}, {10, 20, 30, 1015}}},
+        {"bit 7 reverses columns",
+         {{0x20, 0x1304 | 0x0080}},
+         1280,
+         1024,
+         {{0, 0, 1299, 12}, {10, 20, 1289, 32}}},
+        {"bit 15 reverses rows",
+         {{0x20, 0x1304 | 0x8000}},
+         1280,
+         1024,
+         {{0, 0, 20, 1035}, {10, 20, 30, 1015}}},
         {"mode 1 mirrored", {{0x20, 0x1304 | 0x8098}}, 640, 512, {{0, 0, 1297, 1033}, {1, 1, 1296, 1032}}},
-        {"window extent stops at 2048", {{0x03, 0xFFFF}, {0x04, 2048}}, 2048, 2048,
+        {"window extent stops at 2048",
+         {{0x03, 0xFFFF}, {0x04, 2048}},
+         2048,
+         2048,
          {{0, 0, 20, 12}, {1500, 1500, 1520, 1512}}},
         {"window narrower than the reduction", {{0x1E, 0x8600 | 0x000C}, {0x03, 2}, {0x04, 2}}, 0, 0, {}},
     };
@@ -132,7 +167,8 @@ TEST(SimFrameRenderer, ReadsOutThroughWindowModeAndMirror) {
         EXPECT_EQ(renderer.naturalBytes(), c.width * c.height);
         for (const Probe& probe : c.probes) {
             SCOPED_TRACE(testing::Message() << "output " << probe.x << "," << probe.y);
-            EXPECT_EQ(framePixel(renderer, probe.x, probe.y), sensorPixel(probe.sensorColumn, probe.sensorRow));
+            EXPECT_EQ(framePixel(renderer, probe.x, probe.y),
+                      sensorPixel(probe.sensorColumn, probe.sensorRow));
         }
     }
 }
@@ -153,7 +189,9 @@ TEST(SimFrameRenderer, ExposureAndTheFourGainsScaleThePicture) {
         {"gain 0x2C", {{0x2C, 16}}, 1049, {8, 16, 8, 8}},
         {"gain 0x2D", {{0x2D, 4}}, 1049, {8, 8, 4, 8}},
         {"gain 0x2E, bits above 6 ignored", {{0x2E, 0x0080 | 24}}, 1049, {8, 8, 8, 24}},
-        {"saturated", {{0x09, 0x3FFF}, {0x2B, 127}, {0x2C, 127}, {0x2D, 127}, {0x2E, 127}}, 0x3FFF,
+        {"saturated",
+         {{0x09, 0x3FFF}, {0x2B, 127}, {0x2C, 127}, {0x2D, 127}, {0x2E, 127}},
+         0x3FFF,
          {127, 127, 127, 127}},
     };
     // A 2x2 block of background, a white marker pixel and a black grid pixel,
@@ -186,7 +224,8 @@ struct SmallFrame : testing::Test {
 };
 
 bool outsideCounterBox(uint32_t index, uint32_t width) {
-    return index % width >= tarvex::sim::COUNTER_BOX_WIDTH || index / width >= tarvex::sim::COUNTER_BOX_HEIGHT;
+    return index % width >= tarvex::sim::COUNTER_BOX_WIDTH ||
+           index / width >= tarvex::sim::COUNTER_BOX_HEIGHT;
 }
 
 TEST_F(SmallFrame, CounterDiffersFrameToFrameAndReadsBack) {

@@ -167,7 +167,8 @@ TEST_F(SimDriverTest, MemoriesRefuseUnknownKindsAndNullBuffers) {
     // A string is replaced whole and holds whole code units.
     EXPECT_EQ(TARVEX_SIM_EINVAL, tarvex_sim_write_memory(camera, TARVEX_SIM_MEM_STRING1, 0, &byte, 1));
     std::vector<uint8_t> tooLong(254, 'U');
-    EXPECT_EQ(TARVEX_SIM_EINVAL, tarvex_sim_write_memory(camera, TARVEX_SIM_MEM_STRING2, 0, tooLong.data(), 254));
+    EXPECT_EQ(TARVEX_SIM_EINVAL,
+              tarvex_sim_write_memory(camera, TARVEX_SIM_MEM_STRING2, 0, tooLong.data(), 254));
     uint16_t unit = 'U';
     ASSERT_EQ(2, tarvex_sim_write_memory(camera, TARVEX_SIM_MEM_STRING1, 0, &unit, 2));
     EXPECT_EQ(2u, bytes(camera, TARVEX_SIM_MEM_STRING1, 0, 64).size());

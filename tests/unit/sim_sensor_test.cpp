@@ -18,10 +18,9 @@ TEST_F(SimDriverTest, SensorStartsWithItsPowerOnValues) {
     struct {
         uint8_t address;
         uint16_t value;
-    } const expected[] = {{0x00, 0x8401}, {0x01, 0x000C}, {0x04, 0x04FF}, {0x06, 0x0019},
-                          {0x07, 0x0002}, {0x08, 0x0000}, {0x09, 0x0419}, {0x1E, 0x8600},
-                          {0x20, 0x1304}, {0x2B, 0x0008}, {0x35, 0x0008}, {0x5F, 0x0904},
-                          {0x62, 0x8498}, {0xF1, 0x0001}, {0xFF, 0x0000}};
+    } const expected[] = {{0x00, 0x8401}, {0x01, 0x000C}, {0x04, 0x04FF}, {0x06, 0x0019}, {0x07, 0x0002},
+                          {0x08, 0x0000}, {0x09, 0x0419}, {0x1E, 0x8600}, {0x20, 0x1304}, {0x2B, 0x0008},
+                          {0x35, 0x0008}, {0x5F, 0x0904}, {0x62, 0x8498}, {0xF1, 0x0001}, {0xFF, 0x0000}};
     for (const auto& entry : expected) {
         EXPECT_EQ(entry.value, sensorValue(camera, entry.address)) << std::hex << int(entry.address);
     }
@@ -31,11 +30,13 @@ struct FrameCase {
     const char* name;
     std::vector<uint8_t> frame;
     std::vector<std::pair<uint8_t, uint16_t>> registers;  // afterwards
-    uint32_t readLength;                                 // then read from the frame's address
+    uint32_t readLength;                                  // then read from the frame's address
     std::vector<uint8_t> readBack;
 };
 
-void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FrameCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WriteFrames : public SimDriverTest, public ::testing::WithParamInterface<FrameCase> {};
 
@@ -52,8 +53,7 @@ TEST_P(WriteFrames, StoreConsecutiveRegistersAndSetTheReadAddress) {
     }
     std::vector<uint8_t> read(c.readLength, 0xEE);
     ASSERT_EQ(succeeded(c.readLength),
-              vendor(handle, false, 0xB1, static_cast<uint16_t>(c.readLength), 0, read.data(),
-                     c.readLength));
+              vendor(handle, false, 0xB1, static_cast<uint16_t>(c.readLength), 0, read.data(), c.readLength));
     EXPECT_EQ(c.readBack, read);
 }
 
@@ -61,12 +61,21 @@ INSTANTIATE_TEST_SUITE_P(
     Framing, WriteFrames,
     ::testing::Values(
         FrameCase{"one_register", {0x05, 0x12, 0x34}, {{0x05, 0x1234}, {0x06, 0x0019}}, 2, {0x12, 0x34}},
-        FrameCase{"two_registers", {0x05, 0x00, 0x09, 0x00, 0x19}, {{0x05, 9}, {0x06, 25}}, 4,
+        FrameCase{"two_registers",
+                  {0x05, 0x00, 0x09, 0x00, 0x19},
+                  {{0x05, 9}, {0x06, 25}},
+                  4,
                   {0x00, 0x09, 0x00, 0x19}},
         FrameCase{"address_only", {0x00}, {{0x00, 0x8401}}, 2, {0x84, 0x01}},
-        FrameCase{"wraps_at_256", {0xFF, 0xAA, 0xBB, 0xCC, 0xDD}, {{0xFF, 0xAABB}, {0x00, 0xCCDD}}, 4,
+        FrameCase{"wraps_at_256",
+                  {0xFF, 0xAA, 0xBB, 0xCC, 0xDD},
+                  {{0xFF, 0xAABB}, {0x00, 0xCCDD}},
+                  4,
                   {0xAA, 0xBB, 0xCC, 0xDD}},
-        FrameCase{"odd_trailing_byte_ignored", {0x07, 0x00, 0x05, 0x77}, {{0x07, 5}, {0x08, 0}}, 4,
+        FrameCase{"odd_trailing_byte_ignored",
+                  {0x07, 0x00, 0x05, 0x77},
+                  {{0x07, 5}, {0x08, 0}},
+                  4,
                   {0x00, 0x05, 0x00, 0x00}},
         FrameCase{"odd_read_ends_with_a_high_byte", {0x01}, {}, 3, {0x00, 0x0C, 0x00}},
         FrameCase{"empty_read", {0x1E}, {}, 0, {}}),
@@ -105,8 +114,8 @@ TEST_F(SensorThroughLibrary, RegisterReadReturnsTheSensorValues) {
     EXPECT_EQ(0x8401, values[0]);
     EXPECT_EQ(0x000C, values[1]);
     EXPECT_EQ(0x0014, values[2]);
-    EXPECT_EQ((std::vector<std::string>{"to B0 v=1 i=0 [00]", "from B4 v=1 i=0 n=1",
-                                        "from B4 v=1 i=0 n=1", "from B1 v=6 i=0 n=6"}),
+    EXPECT_EQ((std::vector<std::string>{"to B0 v=1 i=0 [00]", "from B4 v=1 i=0 n=1", "from B4 v=1 i=0 n=1",
+                                        "from B1 v=6 i=0 n=6"}),
               traffic(camera));
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 struct BusyCase {
     uint8_t request;
-    uint8_t bit;    // the status bit the write sets
+    uint8_t bit;  // the status bit the write sets
     int32_t readsProperty;
     int64_t reads;  // status reads that see it set
 };
@@ -32,15 +32,14 @@ TEST_P(BusyBits, StaySetForTheConfiguredReads) {
     EXPECT_EQ(0, readStatus(handle));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PolledWrites, BusyBits,
-    ::testing::Values(BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 1},
-                      BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 0},
-                      BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 3},
-                      BusyCase{0xBA, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 2},
-                      BusyCase{0xBD, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 1},
-                      BusyCase{0xBF, 0x02, TARVEX_SIM_PROP_BUSY_READS_BIT1, 1},
-                      BusyCase{0xBF, 0x02, TARVEX_SIM_PROP_BUSY_READS_BIT1, 4}));
+INSTANTIATE_TEST_SUITE_P(PolledWrites, BusyBits,
+                         ::testing::Values(BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 1},
+                                           BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 0},
+                                           BusyCase{0xB0, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 3},
+                                           BusyCase{0xBA, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 2},
+                                           BusyCase{0xBD, 0x01, TARVEX_SIM_PROP_BUSY_READS_BIT0, 1},
+                                           BusyCase{0xBF, 0x02, TARVEX_SIM_PROP_BUSY_READS_BIT1, 1},
+                                           BusyCase{0xBF, 0x02, TARVEX_SIM_PROP_BUSY_READS_BIT1, 4}));
 
 TEST_F(SimDriverTest, BusyBitsDefaultToOneRead) {
     int32_t camera = 0;
@@ -90,8 +89,7 @@ TEST_F(BusyPoll, LibraryPollsUntilTheBitClears) {
     uint16_t value = 0x0009;
     ASSERT_EQ(0, TarvexI2CWrite(handle, 0x05, &value, 1));
     EXPECT_EQ((std::vector<std::string>{"to B0 v=3 i=0 [05 00 09]", "from B4 v=1 i=0 n=1",
-                                        "from B4 v=1 i=0 n=1", "from B4 v=1 i=0 n=1",
-                                        "from B4 v=1 i=0 n=1"}),
+                                        "from B4 v=1 i=0 n=1", "from B4 v=1 i=0 n=1", "from B4 v=1 i=0 n=1"}),
               traffic(camera));
 }
 

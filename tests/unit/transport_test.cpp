@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/win32.h"
-#include "unit/raw_device_fixture.h"
 #include "transport/vendor_request.h"
+#include "unit/raw_device_fixture.h"
 
 namespace tarvex {
 namespace {
@@ -65,8 +65,7 @@ struct DownloadCase {
     std::vector<std::pair<uint16_t, uint32_t>> chunks;  // value, length
 };
 
-class DownloadChunking : public TransportTest,
-                         public ::testing::WithParamInterface<DownloadCase> {};
+class DownloadChunking : public TransportTest, public ::testing::WithParamInterface<DownloadCase> {};
 
 TEST_P(DownloadChunking, SendsChunksOf64AtTheirOffsets) {
     const DownloadCase& c = GetParam();
@@ -83,8 +82,7 @@ TEST_P(DownloadChunking, SendsChunksOf64AtTheirOffsets) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, DownloadChunking,
-                         ::testing::Values(DownloadCase{0, {}},
-                                           DownloadCase{100, {{0, 64}, {64, 36}}},
+                         ::testing::Values(DownloadCase{0, {}}, DownloadCase{100, {{0, 64}, {64, 36}}},
                                            DownloadCase{128, {{0, 64}, {64, 64}}}));
 
 TEST_F(TransportTest, DownloadOver64KiBWrapsTheLoadAddress) {

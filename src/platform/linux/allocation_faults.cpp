@@ -21,7 +21,9 @@ struct FaultPlan {
 constinit std::mutex planLock;
 constinit FaultPlan plans[kKinds];
 
-bool knownKind(int kind) { return kind >= 0 && kind < kKinds; }
+bool knownKind(int kind) {
+    return kind >= 0 && kind < kKinds;
+}
 
 }  // namespace
 

@@ -24,9 +24,13 @@ extern "C" void DeleteCriticalSection(LPCRITICAL_SECTION section) {
     mutexIn(section).~recursive_mutex();
 }
 
-extern "C" void EnterCriticalSection(LPCRITICAL_SECTION section) { mutexIn(section).lock(); }
+extern "C" void EnterCriticalSection(LPCRITICAL_SECTION section) {
+    mutexIn(section).lock();
+}
 
-extern "C" void LeaveCriticalSection(LPCRITICAL_SECTION section) { mutexIn(section).unlock(); }
+extern "C" void LeaveCriticalSection(LPCRITICAL_SECTION section) {
+    mutexIn(section).unlock();
+}
 
 extern "C" BOOL TryEnterCriticalSection(LPCRITICAL_SECTION section) {
     return mutexIn(section).try_lock() ? TRUE : FALSE;

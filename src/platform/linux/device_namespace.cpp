@@ -137,7 +137,8 @@ uint32_t validate(const tarvex_device_desc* desc, Device& device) {
     if ((desc->interface_class == nullptr) != (desc->device_path == nullptr))
         return TARVEX_DEVICE_ERROR_INVALID_PARAMETER;
     if (desc->interface_class != nullptr) {
-        if (!parseInterfaceClass(desc->interface_class, device.interfaceClass) || desc->device_path[0] == '\0')
+        if (!parseInterfaceClass(desc->interface_class, device.interfaceClass) ||
+            desc->device_path[0] == '\0')
             return TARVEX_DEVICE_ERROR_INVALID_PARAMETER;
         device.hasInterface = true;
         device.devicePath = desc->device_path;

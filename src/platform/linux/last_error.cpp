@@ -5,6 +5,10 @@ namespace {
 constinit thread_local DWORD lastError = ERROR_SUCCESS;
 }
 
-extern "C" DWORD GetLastError() { return lastError; }
+extern "C" DWORD GetLastError() {
+    return lastError;
+}
 
-extern "C" void SetLastError(DWORD error) { lastError = error; }
+extern "C" void SetLastError(DWORD error) {
+    lastError = error;
+}

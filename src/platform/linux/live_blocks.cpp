@@ -8,10 +8,14 @@ using namespace tarvex::platform;
 
 extern "C" uint32_t tarvex_system_live_blocks(int kind) {
     switch (kind) {
-        case TARVEX_ALLOC_GLOBAL: return liveGlobalBlocks();
-        case TARVEX_ALLOC_HEAP: return liveHeapBlocks();
+        case TARVEX_ALLOC_GLOBAL:
+            return liveGlobalBlocks();
+        case TARVEX_ALLOC_HEAP:
+            return liveHeapBlocks();
         // Locks still held: a call that forgot to unlock shows here.
-        case TARVEX_ALLOC_LOCK: return outstandingGlobalLocks();
-        default: return 0;
+        case TARVEX_ALLOC_LOCK:
+            return outstandingGlobalLocks();
+        default:
+            return 0;
     }
 }

@@ -15,17 +15,23 @@ namespace {
 constinit std::atomic<uint32_t> liveBlocks{0};
 
 // The process heap's handle: a fixed value that is no address.
-HANDLE processHeap() { return reinterpret_cast<HANDLE>(std::uintptr_t{0x7A5E0001u}); }
+HANDLE processHeap() {
+    return reinterpret_cast<HANDLE>(std::uintptr_t{0x7A5E0001u});
+}
 
 }  // namespace
 
-uint32_t liveHeapBlocks() { return liveBlocks.load(); }
+uint32_t liveHeapBlocks() {
+    return liveBlocks.load();
+}
 
 }  // namespace tarvex::platform
 
 using namespace tarvex::platform;
 
-extern "C" HANDLE GetProcessHeap() { return processHeap(); }
+extern "C" HANDLE GetProcessHeap() {
+    return processHeap();
+}
 
 extern "C" LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     if (heap != processHeap()) {

@@ -49,7 +49,9 @@ constinit std::atomic<int> libraryState{TARVEX_SETUPAPI_PRESENT};
 constinit std::atomic<uint32_t> loads{0};
 
 // The module handle: a fixed value that is no address.
-HMODULE setupApiModule() { return reinterpret_cast<HMODULE>(std::uintptr_t{0x7A5E0002u}); }
+HMODULE setupApiModule() {
+    return reinterpret_cast<HMODULE>(std::uintptr_t{0x7A5E0002u});
+}
 
 bool isSetupApiName(std::string_view name) {
     for (std::string_view known : {std::string_view("setupapi.dll"), std::string_view("setupapi")}) {
@@ -76,7 +78,9 @@ bool fail(DWORD error) {
 
 }  // namespace
 
-uint32_t setupApiLoads() { return loads.load(); }
+uint32_t setupApiLoads() {
+    return loads.load();
+}
 
 uint32_t liveDeviceInfoSets() {
     SetTable& table = setTable();
@@ -88,7 +92,9 @@ uint32_t liveDeviceInfoSets() {
 
 using namespace tarvex::platform;
 
-extern "C" void tarvex_system_set_setupapi(int state) { libraryState.store(state); }
+extern "C" void tarvex_system_set_setupapi(int state) {
+    libraryState.store(state);
+}
 
 extern "C" HMODULE LoadLibraryA(LPCSTR name) {
     if (name == nullptr || !isSetupApiName(name) || libraryState.load() == TARVEX_SETUPAPI_MISSING) {
@@ -199,10 +205,12 @@ extern "C" BOOL SetupDiGetDeviceInterfaceDetailA(HDEVINFO handle, PSP_DEVICE_INT
     if (detail == nullptr && detailSize != 0) return fail(ERROR_INVALID_USER_BUFFER);
     if (detail != nullptr && (detailSize < sizeof(DWORD) || detail->cbSize != kDetailDataSize))
         return fail(ERROR_INVALID_USER_BUFFER);
-    DWORD needed = static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path->size() + 1);
+    DWORD needed =
+        static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) + path->size() + 1);
     if (requiredSize != nullptr) *requiredSize = needed;
     if (detail == nullptr || detailSize < needed) return fail(ERROR_INSUFFICIENT_BUFFER);
-    char* pathField = reinterpret_cast<char*>(detail) + offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
+    char* pathField =
+        reinterpret_cast<char*>(detail) + offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath);
     std::memcpy(pathField, path->c_str(), path->size() + 1);
     return TRUE;
 }

@@ -39,10 +39,14 @@ std::optional<uint32_t> parseNumber(std::string_view digits, unsigned base) {
     uint64_t value = 0;
     for (char c : digits) {
         unsigned digit;
-        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
-        else return std::nullopt;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            return std::nullopt;
         if (digit >= base) return std::nullopt;
         value = value * base + digit;
         if (value > 0xFFFFFFFFu) return std::nullopt;
@@ -72,10 +76,14 @@ std::optional<uint32_t> parseSystemVersion(const char* text) {
 
 }  // namespace tarvex::platform
 
-extern "C" DWORD GetVersion() { return tarvex::platform::reportedVersion().load(); }
+extern "C" DWORD GetVersion() {
+    return tarvex::platform::reportedVersion().load();
+}
 
 extern "C" void tarvex_system_set_version(uint32_t version) {
     tarvex::platform::reportedVersion().store(version);
 }
 
-extern "C" uint32_t tarvex_system_version(void) { return tarvex::platform::reportedVersion().load(); }
+extern "C" uint32_t tarvex_system_version(void) {
+    return tarvex::platform::reportedVersion().load();
+}

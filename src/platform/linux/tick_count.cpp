@@ -13,7 +13,9 @@ namespace {
 constinit std::atomic<TickSource> installedSource{nullptr};
 }  // namespace
 
-void setTickSource(TickSource source) { installedSource.store(source); }
+void setTickSource(TickSource source) {
+    installedSource.store(source);
+}
 
 uint64_t realTickMilliseconds() {
     timespec now{};
