@@ -57,11 +57,18 @@ for entry in "${builds[@]}"; do
     failed=1
   fi
 
-  for version in current nt40; do
-    step "$arch: API tests, system version $version"
-    set_version $version
-    tests/windows/run-api-tests.sh "$build" "$arch-$version" || failed=1
-  done
+  step "$arch: API tests, system version current (device-interface enumeration)"
+  set_version current
+  tests/windows/run-api-tests.sh "$build" "$arch-current" || failed=1
+  # These tests assert the traffic of interface-mode opens ("open \0") or no
+  # traffic at all, while counting with numbered names opens each camera
+  # once ("open ", "close"): they hold for one scheme only.
+  interface_only='OpenTest.VariantTwoOpenSequence:OpenTest.VariantOneOpenSequenceHasNoPortRequests'
+  interface_only+=':Identifications/RefusedIdentification.*:CommandTest.InvalidHandleTouchesNothing'
+  interface_only+=':DeviceInfoTest.InvalidHandlesTouchNothing:MaintenanceTest.InvalidHandlesSendNothing'
+  step "$arch: API tests, system version NT 4.0 (numbered device names)"
+  set_version nt40
+  tests/windows/run-api-tests.sh "$build" "$arch-nt40" "-$interface_only" || failed=1
   set_version current
 done
 

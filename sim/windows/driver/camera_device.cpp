@@ -4,6 +4,7 @@
 #include <new>
 
 #include "device_context.h"
+#include "registry_tree.h"
 #include "system_errors.h"
 
 namespace tarvex::kernel {
@@ -218,9 +219,44 @@ void CameraDevice::withdrawInterface() {
         enabled_ = false;
     }
     if (registered_) {
+        forgetRegistration();
         RtlFreeUnicodeString(&interfaceLink_);
         registered_ = false;
     }
+}
+
+// The system keeps a switched-off interface and its device instance in the
+// registry, and walks every one of them each time a program lists the class:
+// with a camera plugged in per test, listing would get slower test by test.
+// The driver's own instance and interface keys are therefore deleted.
+void CameraDevice::forgetRegistration() {
+    wchar_t path[2 * NAME_CAPACITY + 160] = {};
+    constexpr size_t capacity = sizeof path / sizeof path[0];
+    append(path, capacity,
+           "\\Registry\\Machine\\System\\CurrentControlSet\\Control\\DeviceClasses\\"
+           "{2217C0A0-97CF-11DE-A807-444553540000}\\##?#");
+    // The interface's link is "\??\<path>": its key is "##?#<path>".
+    const wchar_t* link = interfaceLink_.Buffer;
+    size_t units = interfaceLink_.Length / sizeof(wchar_t);
+    size_t skip = units > 4 && link[0] == L'\\' && link[3] == L'\\' ? 4 : 0;
+    size_t used = 0;
+    while (path[used] != 0) ++used;
+    for (size_t i = skip; i < units && used + 1 < capacity; ++i) path[used++] = link[i];
+    path[used] = 0;
+    deleteRegistryTree(path);
+
+    path[0] = 0;
+    append(path, capacity, "\\Registry\\Machine\\System\\CurrentControlSet\\Enum\\");
+    used = 0;
+    while (path[used] != 0) ++used;
+    for (size_t i = 0; deviceId_[i] != 0 && used + 1 < capacity; ++i) path[used++] = deviceId_[i];
+    path[used] = 0;
+    append(path, capacity, "\\");
+    used = 0;
+    while (path[used] != 0) ++used;
+    for (size_t i = 0; instanceId_[i] != 0 && used + 1 < capacity; ++i) path[used++] = instanceId_[i];
+    path[used] = 0;
+    deleteRegistryTree(path);
 }
 
 void CameraDevice::withdraw() {

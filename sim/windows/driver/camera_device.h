@@ -47,6 +47,7 @@ private:
                           PDEVICE_OBJECT* device);
     NTSTATUS publishInterface();
     void withdrawInterface();
+    void forgetRegistration();
 
     static constexpr size_t NAME_CAPACITY = 128;
 
