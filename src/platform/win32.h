@@ -7,8 +7,11 @@
 
 #if defined(_WIN32)
 
-#include <setupapi.h>
 #include <windows.h>
+
+// After windows.h, whose types it uses (a block of its own, so that sorting
+// the includes keeps the order).
+#include <setupapi.h>
 
 #else
 
