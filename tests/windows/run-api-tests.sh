@@ -17,6 +17,12 @@ mkdir -p "$logs"
 failed=0
 for program in "$build"/bin/api_*_test.exe; do
   name=$(basename "$program" .exe)
+  # Two threads calling on one overlapped handle without an OVERLAPPED
+  # structure stall now and then inside Wine itself; the threading tests run
+  # on Linux, also under ThreadSanitizer.
+  case $name in
+    *threads*) printf '%-8s %-32s skipped under Wine\n' "$label" "$name"; continue ;;
+  esac
   start=$(date +%s)
   run() { timeout 120 wine "$program" --gtest_brief=1 "--gtest_filter=$filter" </dev/null >"$logs/$name.log" 2>&1; }
   run
