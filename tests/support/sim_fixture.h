@@ -15,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tarvex.h"
@@ -125,6 +127,14 @@ protected:
         int32_t id = tarvex_sim_attach(description);
         EXPECT_GT(id, 0) << description;
         TarvexGetDeviceNumber();
+        // Counting with numbered names opens each camera once, and on some
+        // systems its close reaches the driver a little later: wait for it,
+        // so that it does not land in the traffic of the test.
+        int64_t open = 0;
+        for (int wait = 0; wait < 2000; ++wait) {
+            if (tarvex_sim_get(id, TARVEX_SIM_PROP_OPEN_HANDLES, &open) != 0 || open == 0) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return id;
     }
 

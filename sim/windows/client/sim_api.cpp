@@ -45,8 +45,8 @@ int32_t attachText(ControlOperation operation, const char* text) {
 
 extern "C" {
 
-int32_t tarvex_sim_attach(const char* spec) {
-    return attachText(ControlOperation::Attach, spec);
+int32_t tarvex_sim_attach(const char* description) {
+    return attachText(ControlOperation::Attach, description);
 }
 
 int32_t tarvex_sim_attach_list(const char* list) {
