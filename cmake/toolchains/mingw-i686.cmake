@@ -1,23 +1,5 @@
-# Cross-build for i686 Windows with mingw-w64. The -posix compilers carry the
-# thread model that std::mutex (and GoogleTest) need; everything is linked
-# statically so that a program needs no DLL beyond the system's.
+# Cross-build for i686 Windows with mingw-w64.
 #   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-i686.cmake
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TARVEX_WINDOWS_ARCH i686)
-
-set(_triple i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${_triple}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
-set(CMAKE_RC_COMPILER ${_triple}-windres)
-set(CMAKE_DLLTOOL ${_triple}-dlltool)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Test programs run under Wine (CTest and test discovery alike). The prefix is
-# whatever WINEPREFIX names when the tests run.
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/wine)
+set(TARVEX_WINE /usr/bin/wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
